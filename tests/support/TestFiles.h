@@ -1,0 +1,37 @@
+#ifndef HEMWRIGHT_TESTS_SUPPORT_TESTFILES_H
+#define HEMWRIGHT_TESTS_SUPPORT_TESTFILES_H
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes out of scope.
+class ScopedTempDir {
+public:
+    ScopedTempDir();
+    ~ScopedTempDir();
+    ScopedTempDir(const ScopedTempDir&) = delete;
+    ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path() + "/" + name
+    std::string file(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// Reads a whole file as bytes; fails the current test when it cannot.
+std::string readBytes(const std::string& path);
+
+// Writes bytes to a file, replacing it; fails the current test when it cannot.
+void writeBytes(const std::string& path, const std::string& bytes);
+
+// The names of the entries of a directory, sorted.
+std::vector<std::string> listDirectory(const std::string& path);
+
+}  // namespace testing_support
+
+#endif

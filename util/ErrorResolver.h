@@ -1,0 +1,37 @@
+#ifndef OSTREL_ERRORRESOLVER_H
+#define OSTREL_ERRORRESOLVER_H
+
+#include <cstdint>
+#include <string>
+
+// Turns a system error code into the text that the utility library's
+// messages carry after "Reason: ". Created on the stack for one lookup:
+//     ostrel::... "Reason: " + ErrorResolver(0).resolve(platform::lastErrorCode(), false)
+// Never throws anything of its own: a code without a text becomes a text.
+class ErrorResolver {
+public:
+    explicit ErrorResolver(std::uint32_t code = 0) : code_(code) {}
+    virtual ~ErrorResolver() = default;
+
+    // The text for code, trimmed of trailing blanks and line breaks and of a
+    // doubled final full stop; also kept in getText(). errorInfo selects the
+    // database error source, which POSIX systems do not have.
+    std::string resolve(std::uint32_t code, bool errorInfo);
+
+    // Fills text with the system's message for code (0: the resolver's own
+    // code), falling back to a text naming the code when there is none.
+    // moduleName names an extra message source; none exists on POSIX.
+    void getSystemMessage(std::string& text, std::uint32_t code, const std::string& moduleName);
+
+    // Appends the text of the database error objects posted for code.
+    void getErrorInfoText(std::uint32_t code, std::string& text);
+
+    std::uint32_t getCode() const { return code_; }
+    const std::string& getText() const { return text_; }
+
+private:
+    std::uint32_t code_;
+    std::string text_;
+};
+
+#endif

@@ -1,0 +1,80 @@
+// POSIX implementation of the platform seam.
+#include "util/platform/Platform.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <boost/uuid/random_generator.hpp>
+#include <boost/uuid/uuid.hpp>
+#include <boost/uuid/uuid_io.hpp>
+
+namespace ostrel::platform {
+
+std::uint32_t lastErrorCode() { return static_cast<std::uint32_t>(errno); }
+
+void setLastErrorCode(std::uint32_t code) { errno = static_cast<int>(code); }
+
+bool systemErrorText(std::uint32_t code, std::string& text) {
+    if (code > static_cast<std::uint32_t>(INT32_MAX)) {
+        return false;
+    }
+    // strerrordesc_np, unlike strerror, tells an unknown code apart by
+    // returning null instead of "Unknown error N".
+    const char* description = strerrordesc_np(static_cast<int>(code));
+    if (description == nullptr) {
+        return false;
+    }
+    text = description;
+    return true;
+}
+
+StatusResult queryFileStatus(const std::string& path, FileStatus& status) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        status.isDirectory = S_ISDIR(info.st_mode);
+        status.isRegularFile = S_ISREG(info.st_mode);
+        status.size = static_cast<std::uint64_t>(info.st_size);
+        return StatusResult::Found;
+    }
+    if (errno == ENOENT || errno == ENOTDIR) {
+        return StatusResult::NotFound;
+    }
+    return StatusResult::Failed;
+}
+
+int compareIgnoreCase(const char* left, const char* right) { return ::strcasecmp(left, right); }
+
+bool createGuidText(std::string& text) {
+    try {
+        boost::uuids::random_generator generator;
+        text = boost::uuids::to_string(generator());
+        return text.size() == 36;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::int64_t localTimeToSeconds(std::tm fields) {
+    return static_cast<std::int64_t>(::mktime(&fields));
+}
+
+std::string currentLocalTimeText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    ::localtime_r(&now, &local);
+    char buffer[32] = {};
+    if (::asctime_r(&local, buffer) == nullptr) {
+        return std::string();
+    }
+    std::string text(buffer);
+    if (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace ostrel::platform
