@@ -22,12 +22,10 @@ std::string CrException::getMessage() const {
         return message_;
     }
     const std::string::size_type valueStart = match + kKey.size();
+    // The key holds no ';', so a ';' found from the match lies after the key.
     std::string::size_type valueEnd = message_.find(';', match);
     if (valueEnd == std::string::npos) {
         valueEnd = message_.size();
-    }
-    if (valueEnd < valueStart) {
-        valueEnd = valueStart;
     }
     return message_.substr(0, valueStart) + "<REMOVED>" + message_.substr(valueEnd);
 }

@@ -52,6 +52,11 @@ std::int64_t localTimeToSeconds(std::tm fields);
 // feed ("Wed Dec  9 11:42:32 2026").
 std::string currentLocalTimeText();
 
+// The error code that a failed systemErrorText lookup stands for, reported in
+// place of a last error the lookup itself does not set (EINVAL on POSIX: what
+// strerror reports for a number it does not know).
+std::uint32_t errorTextLookupFailureCode();
+
 }  // namespace ostrel::platform
 
 #endif

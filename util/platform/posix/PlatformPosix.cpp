@@ -77,4 +77,6 @@ std::string currentLocalTimeText() {
     return text;
 }
 
+std::uint32_t errorTextLookupFailureCode() { return static_cast<std::uint32_t>(EINVAL); }
+
 }  // namespace ostrel::platform

@@ -1,0 +1,59 @@
+#ifndef VELLAMOR_PLUGIN_RUNDRIVER_H
+#define VELLAMOR_PLUGIN_RUNDRIVER_H
+
+#include "plugin/PipelinePlugin.h"
+#include "plugin/PipelinePluginParser.h"
+#include "plugin/PipelinePluginSerializer.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+// The run driver behind PipelinePlugin::run: one call of the host through its
+// three phases (read "input.xml", process, write "output.xml"), with every
+// failure turned into the output's log message and an exit code:
+//
+//   0           process returned 0 and output.xml was written
+//   other       process returned it (output.xml written all the same)
+//   1001..1003  reading the input threw a PluginException / std::exception /
+//               anything else
+//   2001..2003  process threw a PluginException / std::exception / anything
+//               else
+//   3001..3004  process returned 0, then writing output.xml threw a
+//               PluginException / CrException / std::exception / anything
+//               else; the message goes to standard output
+namespace Vellamor::Plugin {
+
+extern const char kInputDocumentName[];   // "input.xml"
+extern const char kOutputDocumentName[];  // "output.xml"
+
+// The collaborators of a run. Production code uses productionRunServices(),
+// which creates a PipelinePluginParserImpl, a PipelinePluginSerializerImpl
+// and writes with ostrel::writeFile; tests substitute doubles.
+struct RunServices {
+    std::function<std::unique_ptr<PipelinePluginParser>()> createParser;
+    std::function<std::unique_ptr<PipelinePluginSerializer>()> createSerializer;
+    // Replaces the file at path with text; throws on failure.
+    std::function<void(const std::string& path, const std::string& text)> writeFile;
+};
+
+RunServices productionRunServices();
+
+// Runs plugin once as the host calls it and returns the exit code.
+int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services);
+
+// Renders output and context and writes them to fileName. Returns 0, or
+// 3001..3004 after printing the failure as one line on standard output.
+int writeOutput(const PipelinePluginContext& context, const PipelinePluginOutput& output,
+                const std::string& fileName, const RunServices& services);
+
+// Puts message in front of the output's log text (separated by a line feed)
+// with severity Error, writes output.xml with context (or, when the input
+// could not be read and context is null, with an empty default context) and
+// returns code whatever the write gave.
+int reportFailure(PipelinePluginOutput& output, const PipelinePluginContext* context,
+                  const std::string& message, int code, const RunServices& services);
+
+}  // namespace Vellamor::Plugin
+
+#endif

@@ -1,0 +1,27 @@
+#ifndef VELLAMOR_PLUGIN_DATA_NUMBERTEXT_H
+#define VELLAMOR_PLUGIN_DATA_NUMBERTEXT_H
+
+#include <string>
+
+// Number-to-text and text-to-number conversions of data elements. Both follow
+// the classic "C" rules whatever the process locale is, so the documents the
+// host reads never carry a decimal comma or digit grouping.
+namespace Vellamor::Plugin {
+
+// value in general notation with at most significantDigits significant
+// digits and no trailing zeros, as a default-formatted stream writes it
+// (0.1 -> "0.1", 3.0 -> "3", 1234567.0 with 6 digits -> "1.23457e+06").
+std::string formatNumber(double value, int significantDigits);
+
+// The number that the longest numeric prefix of text names, after leading
+// white space: an optional sign, then decimal digits with an optional '.'
+// and an optional exponent, or "inf"/"infinity"/"nan"/"nan(...)" in any
+// case. A text without such a prefix gives 0; a value beyond the range of
+// double gives an infinity, one too small to represent gives zero (as the
+// standard text-to-double conversion does). Hexadecimal forms are not
+// read: "0x10" gives 0.
+double readNumberPrefix(const std::string& text);
+
+}  // namespace Vellamor::Plugin
+
+#endif

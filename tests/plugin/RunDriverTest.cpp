@@ -1,0 +1,217 @@
+#include "plugin/RunDriver.h"
+
+#include "plugin/PluginException.h"
+#include "util/CrException.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+using namespace Vellamor::Plugin;
+
+namespace {
+
+// What the driver handed the serializer and the file write during one run.
+struct Recorded {
+    std::vector<std::string> writtenPaths;
+    LogMessage serializedLog;
+    int serializeCalls = 0;
+    std::size_t serializedElementCount = 0;
+    std::int32_t serializedOperationId = 0;
+};
+
+class FakeParser final : public PipelinePluginParser {
+public:
+    explicit FakeParser(std::function<void()> fail) : fail_(std::move(fail)) {}
+    ParsedInput parse(const std::string& path) override {
+        EXPECT_EQ("input.xml", path);
+        if (fail_) {
+            fail_();
+        }
+        auto context = std::make_unique<PipelinePluginContextImpl>();
+        context->setOperation(OperationImpl("op", "guid", 42));
+        return {std::make_unique<PipelinePluginInputImpl>(), std::move(context)};
+    }
+
+private:
+    std::function<void()> fail_;
+};
+
+class FakeSerializer final : public PipelinePluginSerializer {
+public:
+    explicit FakeSerializer(Recorded& recorded) : recorded_(recorded) {}
+    std::string serialize(const PipelinePluginOutput& output, const PipelinePluginContext& context) override {
+        ++recorded_.serializeCalls;
+        recorded_.serializedLog = output.getLogMessage();
+        recorded_.serializedElementCount = context.getDataElements().size();
+        recorded_.serializedOperationId = context.getOperation().getId();
+        return "document";
+    }
+
+private:
+    Recorded& recorded_;
+};
+
+class FakePlugin final : public PipelinePlugin {
+public:
+    explicit FakePlugin(std::function<int(PipelinePluginOutput&)> body) : body_(std::move(body)) {}
+    int process(PipelinePluginInput&, PipelinePluginOutput& output, PipelinePluginContext&) override {
+        return body_(output);
+    }
+
+private:
+    std::function<int(PipelinePluginOutput&)> body_;
+};
+
+// A thrown type that belongs to neither exception family.
+struct Unrelated {};
+
+// A type of both families: the driver must take it as a PluginException.
+struct BothFamilies : PluginException, std::runtime_error {
+    BothFamilies() : PluginException("plugin text"), std::runtime_error("std text") {}
+};
+
+class RunDriverTest : public ::testing::Test {
+protected:
+    int run(std::function<int(PipelinePluginOutput&)> process, std::function<void()> parseFailure = {},
+            std::function<void()> writeFailure = {}) {
+        RunServices services;
+        services.createParser = [parseFailure] { return std::make_unique<FakeParser>(parseFailure); };
+        services.createSerializer = [this] { return std::make_unique<FakeSerializer>(recorded); };
+        services.writeFile = [this, writeFailure](const std::string& path, const std::string& text) {
+            EXPECT_EQ("document", text);
+            recorded.writtenPaths.push_back(path);
+            if (writeFailure) {
+                writeFailure();
+            }
+        };
+        FakePlugin plugin(std::move(process));
+        testing::internal::CaptureStdout();
+        const int code = runPipelinePlugin(plugin, services);
+        standardOutput = testing::internal::GetCapturedStdout();
+        return code;
+    }
+
+    static int succeed(PipelinePluginOutput&) { return 0; }
+
+    Recorded recorded;
+    std::string standardOutput;
+};
+
+TEST_F(RunDriverTest, SuccessWritesOutputOnceAndReturnsZero) {
+    EXPECT_EQ(0, run(succeed));
+    EXPECT_EQ(std::vector<std::string>{"output.xml"}, recorded.writtenPaths);
+    EXPECT_EQ(42, recorded.serializedOperationId);
+    EXPECT_EQ("", standardOutput);
+}
+
+TEST_F(RunDriverTest, NonZeroResultOfProcessIsTheExitCodeEvenWhenTheWriteFails) {
+    EXPECT_EQ(7, run([](PipelinePluginOutput&) { return 7; }));
+    EXPECT_EQ(1u, recorded.writtenPaths.size());
+
+    EXPECT_EQ(7, run([](PipelinePluginOutput&) { return 7; }, {},
+                     [] { throw ostrel::CrException("disk full", ostrel::E_FAIL); }));
+    EXPECT_EQ("disk full\n", standardOutput);
+}
+
+TEST_F(RunDriverTest, ReadFailuresMapToTheFirstPhaseCodesAndStillWriteOutput) {
+    struct Row {
+        std::function<void()> failure;
+        int code;
+        std::string log;
+    };
+    const std::vector<Row> rows = {
+        {[] { throw PipelinePluginException("The input file \"input.xml\" does not exist."); }, 1001,
+         "The input file \"input.xml\" does not exist."},
+        {[] { throw std::runtime_error("bad"); }, 1002, "bad"},
+        {[] { throw ostrel::CrException("version", ostrel::E_FAIL); }, 1003,
+         "Unexpected error when parsing the input XML."},
+        {[] { throw Unrelated(); }, 1003, "Unexpected error when parsing the input XML."},
+        {[] { throw BothFamilies(); }, 1001, "plugin text"},
+    };
+    for (const Row& row : rows) {
+        recorded = Recorded();
+        bool processed = false;
+        EXPECT_EQ(row.code, run([&](PipelinePluginOutput&) {
+                      processed = true;
+                      return 0;
+                  },
+                                row.failure));
+        EXPECT_FALSE(processed);
+        EXPECT_EQ(std::vector<std::string>{"output.xml"}, recorded.writtenPaths);
+        EXPECT_EQ(row.log, recorded.serializedLog.message);
+        EXPECT_EQ(Error, recorded.serializedLog.severity);
+        // The default context of a failed read: no data elements, id -1.
+        EXPECT_EQ(0u, recorded.serializedElementCount);
+        EXPECT_EQ(-1, recorded.serializedOperationId);
+    }
+}
+
+TEST_F(RunDriverTest, ProcessFailuresMapToTheSecondPhaseCodesWithTheReadContext) {
+    struct Row {
+        std::function<int(PipelinePluginOutput&)> process;
+        int code;
+        std::string log;
+    };
+    const std::vector<Row> rows = {
+        {[](PipelinePluginOutput&) -> int { throw PipelinePluginException("x"); }, 2001, "x"},
+        {[](PipelinePluginOutput&) -> int { throw std::logic_error("broken"); }, 2002, "broken"},
+        {[](PipelinePluginOutput&) -> int { throw ostrel::CrException("c", ostrel::E_FAIL); }, 2003,
+         "Unexpected error thrown by pipeline implementation."},
+        {[](PipelinePluginOutput&) -> int { throw BothFamilies(); }, 2001, "plugin text"},
+    };
+    for (const Row& row : rows) {
+        recorded = Recorded();
+        EXPECT_EQ(row.code, run(row.process));
+        EXPECT_EQ(row.log, recorded.serializedLog.message);
+        EXPECT_EQ(Error, recorded.serializedLog.severity);
+        EXPECT_EQ(42, recorded.serializedOperationId);
+        EXPECT_EQ(1u, recorded.writtenPaths.size());
+    }
+}
+
+TEST_F(RunDriverTest, FailureMessageGoesInFrontOfAnEarlierLogText) {
+    const int code = run([](PipelinePluginOutput& output) -> int {
+        output.setLogMessage(LogMessage{"w", Warning});
+        throw PipelinePluginException("x");
+    });
+    EXPECT_EQ(2001, code);
+    EXPECT_EQ("x\nw", recorded.serializedLog.message);
+    EXPECT_EQ(Error, recorded.serializedLog.severity);
+}
+
+TEST_F(RunDriverTest, WriteFailuresAfterSuccessMapToTheThirdPhaseCodesOnStandardOutput) {
+    struct Row {
+        std::function<void()> failure;
+        int code;
+        std::string line;
+    };
+    const std::vector<Row> rows = {
+        {[] { throw PluginException("p"); }, 3001, "p\n"},
+        {[] { throw ostrel::CrException("Failed to write to file \"output.xml\". x", ostrel::E_FAIL); }, 3002,
+         "Failed to write to file \"output.xml\". x\n"},
+        {[] { throw std::runtime_error("s"); }, 3003, "s\n"},
+        {[] { throw Unrelated(); }, 3004, "Unexpected error while writing output XML to file \"output.xml\".\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.code, run(succeed, {}, row.failure));
+        EXPECT_EQ(row.line, standardOutput);
+    }
+}
+
+TEST_F(RunDriverTest, WriteFailureAfterAnEarlierFailureKeepsTheEarlierCode) {
+    EXPECT_EQ(1001, run(succeed, [] { throw PluginException("missing"); },
+                        [] { throw ostrel::CrException("no room", ostrel::E_FAIL); }));
+    EXPECT_EQ("no room\n", standardOutput);
+    EXPECT_EQ(2002, run([](PipelinePluginOutput&) -> int { throw std::runtime_error("e"); }, {},
+                        [] { throw ostrel::CrException("no room", ostrel::E_FAIL); }));
+}
+
+TEST_F(RunDriverTest, CrExceptionMessageOnStandardOutputHidesPasswords) {
+    EXPECT_EQ(3002, run(succeed, {}, [] { throw ostrel::CrException("conn PWD=secret;x", ostrel::E_FAIL); }));
+    EXPECT_EQ("conn PWD=<REMOVED>;x\n", standardOutput);
+}
+
+}  // namespace
