@@ -1,0 +1,26 @@
+#ifndef OSTREL_XML_XMLPLATFORM_H
+#define OSTREL_XML_XMLPLATFORM_H
+
+#include <xercesc/util/XercesDefs.hpp>
+
+// Process-wide start-up of the two XML libraries (Xerces-C for parsing and
+// transcoding, Xalan-C for XPath). The libraries are started lazily, once,
+// and stay started until the process ends: nothing ever terminates them.
+namespace ostrel::xml {
+
+// Starts Xerces and then Xalan if they are not yet started; safe to call
+// from several threads (start-up is serialised by one mutex) and cheap once
+// both are running.
+// Throws CrException (E_FAIL):
+//   "Internal Error: Failed to initialize XML Platform (Xerces). " + reason
+//   "Internal Error: Failed to initialize XPathEvaluator (Xalan)."
+void initializeXmlPlatform();
+
+// The encoding every transcoding between 8-bit strings and Xerces strings
+// uses: "UTF-8" once Xerces is started, the empty string before. Never null;
+// the text lives as long as the process.
+const XMLCh* platformEncoding();
+
+}  // namespace ostrel::xml
+
+#endif
