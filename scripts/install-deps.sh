@@ -7,7 +7,7 @@ packages=(
   cmake g++ make
   libxerces-c-dev libxalan-c-dev
   libboost-dev libboost-filesystem-dev libboost-system-dev libboost-thread-dev
-  libboost-random-dev libboost-date-time-dev
+  libboost-random-dev libboost-date-time-dev libboost-program-options-dev
   libgtest-dev
 )
 
