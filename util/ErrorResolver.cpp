@@ -78,9 +78,13 @@ std::string ErrorResolver::resolve(std::uint32_t code, bool errorInfo) {
     } else {
         getSystemMessage(text_, code, std::string());
     }
-    trimTrailingSpace(text_);
-    collapseDoubleFullStop(text_);
+    tidyText(text_);
     return text_;
+}
+
+void ErrorResolver::tidyText(std::string& text) {
+    trimTrailingSpace(text);
+    collapseDoubleFullStop(text);
 }
 
 void ErrorResolver::getSystemMessage(std::string& text, std::uint32_t code, const std::string& /*moduleName*/) {

@@ -26,6 +26,12 @@ public:
     // Appends the text of the database error objects posted for code.
     void getErrorInfoText(std::uint32_t code, std::string& text);
 
+    // The tidying resolve applies to every text but the one for code 0: cuts
+    // trailing blanks, tabs and line breaks (a text made only of them stays),
+    // then drops the last of two final full stops, since the callers' messages
+    // add sentences of their own.
+    static void tidyText(std::string& text);
+
     std::uint32_t getCode() const { return code_; }
     const std::string& getText() const { return text_; }
 

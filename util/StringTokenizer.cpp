@@ -9,6 +9,7 @@ namespace ostrel {
 namespace {
 
 constexpr char kBackslash = '\\';
+constexpr std::int32_t kInitialTokenCapacity = 16;
 
 bool isQuote(char character) { return character == '"' || character == '\''; }
 
@@ -21,7 +22,8 @@ StringTokenizer::StringTokenizer(const char* text, std::int32_t length, const ch
     : text_(text),
       delimiters_(delimiters),
       length_(length),
-      token_(new char[static_cast<std::size_t>(tokenCapacity_) + 1]) {
+      token_(new char[kInitialTokenCapacity + 1]),
+      tokenCapacity_(kInitialTokenCapacity) {
     token_[0] = '\0';
 }
 
@@ -187,9 +189,11 @@ void StringTokenizer::setPosition(std::int64_t position) { position_ = position;
 bool StringTokenizer::queryFlag() const { return false; }
 
 std::string StringTokenizer::substring(std::int64_t offset, std::int64_t count) const {
-    const std::int64_t start = std::clamp<std::int64_t>(low32(offset), 0, length_ < 0 ? 0 : length_);
-    const std::int64_t available = std::max<std::int64_t>(length_ - start, 0);
-    const std::int64_t taken = std::clamp<std::int64_t>(count, 0, available);
+    const std::int64_t start = low32(offset);
+    if (start < 0 || start >= length_ || count <= 0) {
+        return std::string();
+    }
+    const std::int64_t taken = std::min(count, length_ - start);
     return std::string(text_ + start, static_cast<std::size_t>(taken));
 }
 

@@ -44,7 +44,8 @@ public:
     void setPosition(std::int64_t position) override;
     // Always false: this tokenizer has no flag to report.
     bool queryFlag() const override;
-    // count characters from offset, clipped to the tokenized range.
+    // count characters from offset, clipped to the tokenized range; empty when
+    // offset lies outside it.
     std::string substring(std::int64_t offset, std::int64_t count) const override;
     // The character at index, or NUL outside the tokenized range.
     char charAt(std::int64_t index) const override;

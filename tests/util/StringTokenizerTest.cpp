@@ -118,7 +118,7 @@ TEST(StringTokenizerTest, ReadUntilDoubleQuoteWithEscapes) {
     EXPECT_STREQ("\"", tokenizer.getToken());
     tokenizer.readUntil('"', true);
     EXPECT_STREQ("say \"hi\\\"", tokenizer.getToken());
-    EXPECT_EQ(13, tokenizer.getPosition());
+    EXPECT_EQ(12, tokenizer.getPosition());
     // The token already read is handed over by the next call, not read again.
     EXPECT_TRUE(tokenizer.nextToken());
     EXPECT_STREQ("say \"hi\\\"", tokenizer.getToken());

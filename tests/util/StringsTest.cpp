@@ -22,7 +22,7 @@ TEST(StringsTest, SplitStringAtFullStops) {
 TEST(StringsTest, SplitStringAtLongerDelimiters) {
     EXPECT_EQ((Pieces{"a", "b", "c"}), SplitString("a::b::c", "::"));
     EXPECT_EQ((Pieces{"a", ":b"}), SplitString("a:::b", "::"));
-    EXPECT_EQ((Pieces{"a\0b"}), SplitString(std::string("a\0b", 3), "::"));
+    EXPECT_EQ(Pieces{std::string("a\0b", 3)}, SplitString(std::string("a\0b", 3), "::"));
 }
 
 TEST(StringsTest, SplitStringRefusesAnEmptyDelimiter) {

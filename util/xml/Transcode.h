@@ -30,7 +30,8 @@ std::string transcodeToUtf8(const XMLCh* source);
 // zero-terminated 16-bit array owned by the caller.
 std::unique_ptr<XMLCh[]> transcodeFromUtf8Array(const char* characters, std::size_t count);
 
-// The whole of text (its length taken from the string) as a 16-bit string.
+// The whole of text (its length taken from the string) as a 16-bit string;
+// the result ends at the first zero unit, as Xerces reads it.
 XmlString transcodeFromUtf8(const std::string& text);
 
 }  // namespace ostrel::xml

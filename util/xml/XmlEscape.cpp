@@ -5,7 +5,6 @@
 #include "util/xml/Latin1Output.h"
 
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 namespace ostrel::xml {
@@ -60,7 +59,8 @@ std::string escapeXmlRun(const char* text, std::size_t count, bool attributeForm
         std::size_t length = count - offset;
         if (length > kMaxPieceLength) {
             length = kMaxPieceLength;
-            while (length > 0 && isContinuationByte(text[offset + length])) {
+            // A UTF-8 sequence has at most three continuation bytes.
+            for (int step = 0; step < 3 && isContinuationByte(text[offset + length]); ++step) {
                 --length;
             }
         }

@@ -1,0 +1,61 @@
+#include "hemwright/Hemwright.h"
+
+#include "hemwright/FileRewriter.h"
+#include "hemwright/LineBreaks.h"
+#include "plugin/PluginException.h"
+#include "util/Strings.h"
+#include "util/Utf8ToLatin1Converter.h"
+
+using namespace Vellamor::Plugin;
+
+namespace {
+
+// The text of a parameter; the empty text when it is absent or null.
+std::string parameterText(const DataElements& elements, const std::string& name) {
+    if (!elements.contains(name)) {
+        return std::string();
+    }
+    const DataElement& element = elements.get(name);
+    return element.isNull() ? std::string() : element.getString();
+}
+
+}  // namespace
+
+int Hemwright::process(PipelinePluginInput& input, PipelinePluginOutput& output, PipelinePluginContext& context) {
+    const DataElements& parameters = context.getDataElements();
+    std::string prefix = parameterText(parameters, "DataToPrepend");
+    std::string suffix = parameterText(parameters, "DataToAppend");
+
+    int styleCode = 0;
+    const std::string style = parameterText(parameters, "LineBreakStyle");
+    if (!style.empty()) {
+        styleCode = parseLineBreakStyle(style);
+        if (styleCode == 0) {
+            throw PipelinePluginException(std::string("Invalid input: $") + "LineBreakStyle" +
+                                          ". Valid values are: windows, unix, linux or mac.");
+        }
+    }
+    const std::string addLineBreak = parameterText(parameters, "AddLineBreak");
+    const bool lineBreakAfterPrefix = ostrel::equalsIgnoreCase(addLineBreak, "true") || addLineBreak == "1";
+
+    if (prefix.empty() && suffix.empty()) {
+        output.setLogMessage(LogMessage{
+            "Neither DataToPrepend nor DataToAppend were set. Hemwright will not modify file.", Warning});
+        return 0;
+    }
+    if (styleCode != 0) {
+        prefix = normalizeLineBreaks(prefix, styleCode);
+        suffix = normalizeLineBreaks(suffix, styleCode);
+    }
+    if (lineBreakAfterPrefix) {
+        prefix += lineBreakText(styleCode);
+    }
+    ostrel::Utf8ToLatin1Converter converter;
+    prefix = converter.convert(prefix);
+    suffix = converter.convert(suffix);
+
+    for (const auto& file : input.getInputFiles()) {
+        rewriteWithAddedText(file->getName(), prefix, suffix);
+    }
+    return 0;
+}

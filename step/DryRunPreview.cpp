@@ -1,0 +1,140 @@
+#include "step/DryRunPreview.h"
+
+#include "hemwright/LineBreaks.h"
+#include "step/ExitCodes.h"
+#include "util/Utf8ToLatin1Converter.h"
+
+#include <boost/filesystem.hpp>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// Longest stretch of a file's line shown; files can be large and lines long.
+constexpr std::size_t kShownLineBytes = 160;
+
+struct FileEdges {
+    std::uintmax_t size = 0;
+    std::string firstLine;  // up to and including the first LF
+    std::string lastLine;   // after the last LF that is not the final byte
+    bool firstCut = false;  // the first line is longer than shown
+    bool lastCut = false;
+};
+
+// Reads at most count bytes at offset; throws the reason on failure.
+std::string readRange(std::ifstream& in, std::uintmax_t offset, std::size_t count) {
+    std::string bytes(count, '\0');
+    in.seekg(static_cast<std::streamoff>(offset));
+    in.read(&bytes[0], static_cast<std::streamsize>(count));
+    if (in.bad() || static_cast<std::size_t>(in.gcount()) != count) {
+        throw std::runtime_error("read error");
+    }
+    return bytes;
+}
+
+// The first and last lines of the file; throws std::runtime_error with the
+// reason when the file cannot be read.
+FileEdges readFileEdges(const std::string& path) {
+    boost::system::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        throw std::runtime_error(fs::exists(path, error) ? "not a regular file" : "no such file");
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error(std::strerror(errno));
+    FileEdges edges;
+    edges.size = fs::file_size(path, error);
+    if (error) throw std::runtime_error(error.message());
+
+    const std::size_t headCount = static_cast<std::size_t>(std::min<std::uintmax_t>(edges.size, kShownLineBytes));
+    const std::string head = readRange(in, 0, headCount);
+    const std::size_t firstBreak = head.find('\n');
+    edges.firstLine = firstBreak == std::string::npos ? head : head.substr(0, firstBreak + 1);
+    edges.firstCut = firstBreak == std::string::npos && headCount < edges.size;
+
+    const std::size_t tailCount = headCount;
+    const std::string tail = readRange(in, edges.size - tailCount, tailCount);
+    // A final LF ends the last line rather than starting an empty one.
+    const std::size_t lastBreak = tail.size() < 2 ? std::string::npos : tail.rfind('\n', tail.size() - 2);
+    edges.lastLine = lastBreak == std::string::npos ? tail : tail.substr(lastBreak + 1);
+    edges.lastCut = lastBreak == std::string::npos && tailCount < edges.size;
+    return edges;
+}
+
+}  // namespace
+
+std::optional<AddedBytes> bytesHemwrightWouldAdd(const StepOptions& options) {
+    AddedBytes added;
+    added.prefix = options.prepend.value_or("");
+    added.suffix = options.append.value_or("");
+    if (added.prefix.empty() && added.suffix.empty()) return std::nullopt;
+    const int style = options.lineBreakStyle ? parseLineBreakStyle(*options.lineBreakStyle) : 0;
+    if (style != 0) {
+        added.prefix = normalizeLineBreaks(added.prefix, style);
+        added.suffix = normalizeLineBreaks(added.suffix, style);
+    }
+    if (options.addLineBreak) added.prefix += lineBreakText(style);
+    ostrel::Utf8ToLatin1Converter converter;
+    added.prefix = converter.convert(added.prefix);
+    added.suffix = converter.convert(added.suffix);
+    return added;
+}
+
+std::string visibleBytes(const std::string& bytes) {
+    std::string visible;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '\\': visible += "\\\\"; break;
+            case '\t': visible += "\\t"; break;
+            case '\n': visible += "\\n"; break;
+            case '\r': visible += "\\r"; break;
+            default:
+                if (byte >= 0x20 && byte < 0x7F) {
+                    visible += c;
+                } else {
+                    char hex[8];
+                    std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+                    visible += hex;
+                }
+        }
+    }
+    return visible;
+}
+
+int printDryRun(const StepOptions& options, std::ostream& out) {
+    const std::optional<AddedBytes> added = bytesHemwrightWouldAdd(options);
+    if (!added) {
+        out << "Neither a text to prepend nor one to append is given: hemwright would change no file and end "
+               "with a warning.\n";
+        return 0;
+    }
+    out << "prefix: " << added->prefix.size() << " bytes \"" << visibleBytes(added->prefix) << "\"\n"
+        << "suffix: " << added->suffix.size() << " bytes \"" << visibleBytes(added->suffix) << "\"\n";
+    for (const std::string& file : options.files) {
+        FileEdges edges;
+        try {
+            edges = readFileEdges(file);
+        } catch (const std::runtime_error& failure) {
+            out << file << ": cannot be read (" << failure.what()
+                << "); hemwright would stop here with exit code 2001 and leave this and later files unchanged.\n";
+            return kNoInputExitCode;
+        }
+        out << file << ": " << edges.size << " bytes -> "
+            << edges.size + added->prefix.size() + added->suffix.size() << " bytes\n";
+        if (edges.firstLine.size() == edges.size) {
+            // One line only: the whole result fits on one line of the report.
+            out << "  whole:      \"" << visibleBytes(added->prefix + edges.firstLine + added->suffix) << "\"\n";
+            continue;
+        }
+        out << "  first line: \"" << visibleBytes(added->prefix + edges.firstLine) << "\""
+            << (edges.firstCut ? " ..." : "") << "\n"
+            << "  last line:  " << (edges.lastCut ? "... " : "") << "\""
+            << visibleBytes(edges.lastLine + added->suffix) << "\"\n";
+    }
+    return 0;
+}

@@ -1,0 +1,21 @@
+#ifndef HEMWRIGHT_STEP_INPUTDOCUMENTWRITER_H
+#define HEMWRIGHT_STEP_INPUTDOCUMENTWRITER_H
+
+#include "step/StepOptions.h"
+
+#include <string>
+
+// The input.xml that the host would write for the step the options describe:
+// UTF-8, spec version 1.0, one string data element per given text
+// ("DataToPrepend", "DataToAppend", "LineBreakStyle"), "AddLineBreak" as the
+// bool true when asked for, and one "File" per file with its absolute path.
+// Line breaks inside the texts are written as character references, so the
+// plugin reads them exactly as given.
+// REQUIRES: the options come from parseStepOptions (texts already checked).
+std::string renderInputDocument(const StepOptions& options);
+
+// Writes renderInputDocument(options) to directory/input.xml.
+// Throws std::runtime_error with the path and the reason when it cannot.
+void writeInputDocument(const StepOptions& options, const std::string& directory);
+
+#endif

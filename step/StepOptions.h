@@ -1,0 +1,46 @@
+#ifndef HEMWRIGHT_STEP_STEPOPTIONS_H
+#define HEMWRIGHT_STEP_STEPOPTIONS_H
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// The command line of hemwright-step.
+
+// A fault in the command line: an unknown option, a missing or bad value, no
+// files, an unreadable text file, a text the host document cannot carry.
+// The message is complete and names the option; the tool prints it with its
+// usage text and exits with kUsageExitCode (step/ExitCodes.h).
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct StepOptions {
+    enum class Action { Run, DryRun, ShowHelp, ShowVersion };
+
+    Action action = Action::Run;
+    // The texts as bytes (UTF-8); absent when the option was not given, so
+    // that an empty --prepend "" still reaches the plugin as a set value.
+    std::optional<std::string> prepend;
+    std::optional<std::string> append;
+    // As written on the command line (any letter case); one of the plugin's
+    // four style names when present.
+    std::optional<std::string> lineBreakStyle;
+    bool addLineBreak = false;
+    bool keep = false;
+    // Absolute paths, in command-line order.
+    std::vector<std::string> files;
+};
+
+// Reads the command line. --help and --version win over everything else and
+// need no files. Every text (both added texts and the file paths) is checked
+// to be valid UTF-8 made of characters that XML 1.0 can carry.
+// Throws UsageError on any fault of the command line.
+StepOptions parseStepOptions(int argc, const char* const argv[]);
+
+// The usage text printed by --help and after a UsageError.
+std::string stepUsageText();
+
+#endif

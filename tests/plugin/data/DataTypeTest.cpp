@@ -1,0 +1,32 @@
+#include "plugin/data/DataType.h"
+
+#include <gtest/gtest.h>
+
+namespace Vellamor::Plugin {
+namespace {
+
+TEST(DataTypeTest, NamesAndCodesMatch) {
+    const char* const names[] = {"undefined", "bool", "int", "long", "float",
+                                 "double", "timespan", "string", "date"};
+    for (int code = 0; code < 9; ++code) {
+        const DataType type = static_cast<DataType>(code);
+        EXPECT_EQ(names[code], dataTypeName(type));
+        EXPECT_EQ(type, dataTypeFromName(names[code]));
+    }
+}
+
+TEST(DataTypeTest, NamesAreReadIgnoringCase) {
+    EXPECT_EQ(DataType::Bool, dataTypeFromName("BOOL"));
+    EXPECT_EQ(DataType::Date, dataTypeFromName("Date"));
+    EXPECT_EQ(DataType::Timespan, dataTypeFromName("TimeSpan"));
+    EXPECT_EQ(DataType::Undefined, dataTypeFromName("UNDEFINED"));
+}
+
+TEST(DataTypeTest, UnknownNamesAreStrings) {
+    for (const char* name : {"", "integer", " int", "int ", "datetime", "boolean"}) {
+        EXPECT_EQ(DataType::String, dataTypeFromName(name)) << "'" << name << "'";
+    }
+}
+
+}  // namespace
+}  // namespace Vellamor::Plugin

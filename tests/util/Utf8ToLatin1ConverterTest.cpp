@@ -1,0 +1,64 @@
+#include "util/Utf8ToLatin1Converter.h"
+
+#include <gtest/gtest.h>
+
+namespace ostrel {
+namespace {
+
+TEST(Utf8ToLatin1ConverterTest, ConvertsCharactersUpToFF) {
+    Utf8ToLatin1Converter converter;
+    EXPECT_EQ("caf\xE9", converter.convert("caf\xC3\xA9"));
+    EXPECT_EQ(0, converter.replacementCount);
+    EXPECT_EQ("\x80\xFF plain\r\n", converter.convert("\xC2\x80\xC3\xBF plain\r\n"));
+    EXPECT_EQ(0, converter.replacementCount);
+    EXPECT_EQ("", converter.convert(""));
+    EXPECT_EQ(std::string("a\0b", 3), converter.convert(std::string("a\0b", 3)));
+}
+
+TEST(Utf8ToLatin1ConverterTest, ReplacesCharactersAbove255) {
+    Utf8ToLatin1Converter converter;
+    // Euro sign (3 bytes) and an emoji (4 bytes).
+    EXPECT_EQ("?5 ?", converter.convert("\xE2\x82\xAC" "5 \xF0\x9F\x98\x80"));
+    EXPECT_EQ(2, converter.replacementCount);
+    converter.convert("x");
+    EXPECT_EQ(0, converter.replacementCount);
+}
+
+TEST(Utf8ToLatin1ConverterTest, MalformedAndCutOffSequencesGiveOneQuestionMark) {
+    Utf8ToLatin1Converter converter;
+    // A stray continuation byte takes the next three bytes with it.
+    EXPECT_EQ("?d", converter.convert("\x80" "abcd"));
+    EXPECT_EQ(1, converter.replacementCount);
+    EXPECT_EQ("ab?", converter.convert("ab\xC3"));
+    EXPECT_EQ(1, converter.replacementCount);
+    EXPECT_EQ("?", converter.convert("\xE2\x82"));
+    EXPECT_EQ("?z", converter.convert("\xC3" "az"));
+    EXPECT_EQ(1, converter.replacementCount);
+    // Overlong forms are not rejected.
+    EXPECT_EQ("A", converter.convert("\xC1\x81"));
+    EXPECT_EQ(0, converter.replacementCount);
+}
+
+TEST(Utf8ToLatin1ConverterTest, DecodesSingleSequences) {
+    EXPECT_EQ(1, Utf8ToLatin1Converter::sequenceLength(0x7F));
+    EXPECT_EQ(2, Utf8ToLatin1Converter::sequenceLength(0xC0));
+    EXPECT_EQ(2, Utf8ToLatin1Converter::sequenceLength(0xDF));
+    EXPECT_EQ(3, Utf8ToLatin1Converter::sequenceLength(0xE0));
+    EXPECT_EQ(3, Utf8ToLatin1Converter::sequenceLength(0xEF));
+    EXPECT_EQ(4, Utf8ToLatin1Converter::sequenceLength(0x80));
+    EXPECT_EQ(4, Utf8ToLatin1Converter::sequenceLength(0xBF));
+    EXPECT_EQ(4, Utf8ToLatin1Converter::sequenceLength(0xF0));
+    EXPECT_EQ(4, Utf8ToLatin1Converter::sequenceLength(0xFF));
+
+    Utf8ToLatin1Converter converter;
+    EXPECT_EQ(0x41u, converter.decodeSequence("A"));
+    EXPECT_EQ(0xE9u, converter.decodeSequence("\xC3\xA9"));
+    EXPECT_EQ(0x20ACu, converter.decodeSequence("\xE2\x82\xAC"));
+    EXPECT_EQ(0x1F600u, converter.decodeSequence("\xF0\x9F\x98\x80"));
+    EXPECT_EQ(Utf8ToLatin1Converter::kInvalid, converter.decodeSequence(""));
+    EXPECT_EQ(Utf8ToLatin1Converter::kInvalid, converter.decodeSequence("\xC3"));
+    EXPECT_EQ(Utf8ToLatin1Converter::kInvalid, converter.decodeSequence("\xE2\x41\xAC"));
+}
+
+}  // namespace
+}  // namespace ostrel

@@ -1,0 +1,156 @@
+#include "util/xml/ByteOrderMark.h"
+
+#include "tests/support/TestFiles.h"
+#include "util/CrException.h"
+#include "util/ErrorResolver.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace ostrel::xml {
+namespace {
+
+using testing_support::listDirectory;
+using testing_support::readBytes;
+using testing_support::ScopedTempDir;
+using testing_support::writeBytes;
+
+const std::string kMark = "\xEF\xBB\xBF";
+
+// Bytes of every value, several copy blocks long.
+std::string patternBytes(std::size_t count) {
+    std::string bytes(count, '\0');
+    for (std::size_t index = 0; index < count; ++index) {
+        bytes[index] = static_cast<char>((index * 7 + index / 251) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string reasonFor(int code) { return ErrorResolver(0).resolve(static_cast<std::uint32_t>(code), false); }
+
+// The message of the CrException that removeByteOrderMark throws for path.
+std::string failureOf(const std::string& path) {
+    try {
+        removeByteOrderMark(path);
+    } catch (const CrException& failure) {
+        return failure.getMessage();
+    }
+    ADD_FAILURE() << "no exception for " << path;
+    return std::string();
+}
+
+// Limits the size of files this process writes (a full disk without a full
+// disk); the signal the limit raises is ignored so that writes fail instead.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(ByteOrderMarkTest, RemovesExactlyTheMarkAndLeavesNoTemporaryFile) {
+    ScopedTempDir dir;
+    const std::string small = dir.file("small.xml");
+    writeBytes(small, kMark + "<a/>");
+    removeByteOrderMark(small);
+    EXPECT_EQ("<a/>", readBytes(small));
+
+    const std::string large = dir.file("large.xml");
+    const std::string content = patternBytes(300000);
+    writeBytes(large, kMark + content);
+    removeByteOrderMark(large);
+    EXPECT_EQ(content, readBytes(large));
+
+    const std::string markOnly = dir.file("mark-only.xml");
+    writeBytes(markOnly, kMark);
+    removeByteOrderMark(markOnly);
+    EXPECT_EQ("", readBytes(markOnly));
+
+    // Only the first mark goes.
+    const std::string doubled = dir.file("doubled.xml");
+    writeBytes(doubled, kMark + kMark + "x");
+    removeByteOrderMark(doubled);
+    EXPECT_EQ(kMark + "x", readBytes(doubled));
+
+    EXPECT_EQ((std::vector<std::string>{"doubled.xml", "large.xml", "mark-only.xml", "small.xml"}),
+              listDirectory(dir.path()));
+}
+
+TEST(ByteOrderMarkTest, LeavesOtherFilesAlone) {
+    ScopedTempDir dir;
+    const std::vector<std::string> contents = {
+        "", "\xEF", "\xEF\xBB", "<a/>", "\xEF\xBB\xBE<a/>", "\xFF\xFE<\0a\0/\0>\0", "x\xEF\xBB\xBF",
+    };
+    for (std::size_t index = 0; index < contents.size(); ++index) {
+        const std::string path = dir.file("file" + std::to_string(index));
+        writeBytes(path, contents[index]);
+        removeByteOrderMark(path);
+        EXPECT_EQ(contents[index], readBytes(path)) << "file" << index;
+    }
+    EXPECT_EQ(contents.size(), listDirectory(dir.path()).size());
+
+    // Nothing to open, or nothing readable: left to the parser to report.
+    EXPECT_NO_THROW(removeByteOrderMark(dir.file("missing.xml")));
+    EXPECT_NO_THROW(removeByteOrderMark(dir.path()));
+    EXPECT_EQ(contents.size(), listDirectory(dir.path()).size());
+}
+
+TEST(ByteOrderMarkTest, FailedWriteKeepsTheOriginalAndRemovesTheTemporaryFile) {
+    ScopedTempDir dir;
+    const std::string path = dir.file("input.xml");
+    const std::string original = kMark + patternBytes(200000);
+    writeBytes(path, original);
+
+    std::string message;
+    {
+        FileSizeLimit limit(10000);
+        message = failureOf(path);
+    }
+    const std::regex expected(std::regex_replace(path, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
+                              "[0-9a-f-]+'\\. Reason: " + reasonFor(EFBIG));
+    const std::string prefix = "Failed to write to temporary file while removing BOM: '";
+    ASSERT_EQ(prefix, message.substr(0, prefix.size())) << message;
+    EXPECT_TRUE(std::regex_match(message.substr(prefix.size()), expected)) << message;
+    EXPECT_EQ(original, readBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
+}
+
+TEST(ByteOrderMarkTest, TemporaryFileThatCannotBeCreatedIsReported) {
+    ScopedTempDir dir;
+    // Fits the file system's name limit, but not with the unique text added.
+    const std::string path = dir.file(std::string(240, 'n'));
+    writeBytes(path, kMark + "<a/>");
+
+    const std::string message = failureOf(path);
+    const std::string prefix = "Failed to open temporary file while removing BOM: '" + path;
+    const std::string suffix = "'. Reason: " + reasonFor(ENAMETOOLONG);
+    ASSERT_GT(message.size(), prefix.size() + suffix.size()) << message;
+    EXPECT_EQ(prefix, message.substr(0, prefix.size()));
+    EXPECT_EQ(suffix, message.substr(message.size() - suffix.size()));
+    EXPECT_EQ(kMark + "<a/>", readBytes(path));
+    EXPECT_EQ(1u, listDirectory(dir.path()).size());
+}
+
+}  // namespace
+}  // namespace ostrel::xml

@@ -1,0 +1,29 @@
+#ifndef OSTREL_XML_PARSERCONFIGURATION_H
+#define OSTREL_XML_PARSERCONFIGURATION_H
+
+#include <xercesc/parsers/XercesDOMParser.hpp>
+
+#include <string>
+
+namespace ostrel::xml {
+
+// Sets up a parser for one file. With validate, the document is validated
+// against the grammar it carries (DTD or schema); without, it is only
+// checked for well-formedness. Namespaces are always processed.
+//
+// Whatever the flags, the parser never reads anything outside the file
+// itself: external entities and external DTD subsets are refused (a
+// document that needs one fails with "unable to open ..."), and entity
+// expansion is bounded, so a document cannot pull local files or network
+// resources into its content, nor blow up through nested entities.
+void configureParser(xercesc::XercesDOMParser& parser, bool validate, bool createCommentNodes,
+                     bool includeIgnorableWhitespace);
+
+// Parses the file at path. Returns true when the parser returned; otherwise
+// sets errorText to a description of what it raised, ending in
+// "\n\nXML file: " + path, and returns false. Never throws.
+bool runParser(xercesc::XercesDOMParser& parser, const std::string& path, std::string& errorText);
+
+}  // namespace ostrel::xml
+
+#endif
