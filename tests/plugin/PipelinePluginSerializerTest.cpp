@@ -133,11 +133,17 @@ TEST_F(PipelinePluginSerializerTest, SeverityOutsideTheEnumerationIsWrittenAsInf
     EXPECT_EQ(kHead + "\t\t<Log Severity=\"Information\">odd</Log>\n" + kTail, serialize());
 }
 
+// Keeps Xerces started while a parser lives (the start is counted, so this
+// pairs with any other start in the process).
+struct XercesSession {
+    XercesSession() { xercesc::XMLPlatformUtils::Initialize(); }
+    ~XercesSession() { xercesc::XMLPlatformUtils::Terminate(); }
+};
+
 // What a conforming parser reads back from the document.
 class ParsedOutput {
 public:
     explicit ParsedOutput(const std::string& document) {
-        xercesc::XMLPlatformUtils::Initialize();
         parser_.setErrorHandler(&errors_);
         xercesc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(document.data()), document.size(),
                                           "output.xml");
@@ -173,6 +179,7 @@ private:
         return std::string(reinterpret_cast<const char*>(converted.str()), converted.length());
     }
 
+    XercesSession session_;  // first: started before and ended after the parser
     // Fails the parse (with an exception) on the first error.
     xercesc::HandlerBase errors_;
     xercesc::XercesDOMParser parser_;

@@ -7,13 +7,6 @@ namespace {
 
 std::string masked(const std::string& message) { return CrException(message, E_FAIL).getMessage(); }
 
-TEST(CrExceptionTest, KeepsMessageAndCode) {
-    const CrException original("Could not open 'a.txt'.", E_FAIL);
-    const CrException copy(original);
-    EXPECT_EQ("Could not open 'a.txt'.", copy.getMessage());
-    EXPECT_EQ(0x80004005u, copy.getCode());
-}
-
 TEST(CrExceptionTest, MasksTheFirstPasswordValueOnly) {
     EXPECT_EQ("No password here; UID=sa", masked("No password here; UID=sa"));
     EXPECT_EQ("UID=sa;pwd=<REMOVED>;Server=db", masked("UID=sa;pwd=secret;Server=db"));
@@ -26,7 +19,9 @@ TEST(CrExceptionTest, MasksTheFirstPasswordValueOnly) {
 TEST(CrExceptionTest, MaskingLeavesStoredMessageUnchanged) {
     const CrException exception("pwd=secret", E_FAIL);
     EXPECT_EQ("pwd=<REMOVED>", exception.getMessage());
-    EXPECT_EQ("pwd=<REMOVED>", exception.getMessage());
+    const CrException copy(exception);
+    EXPECT_EQ("pwd=<REMOVED>", copy.getMessage());
+    EXPECT_EQ(E_FAIL, copy.getCode());
 }
 
 TEST(CrExceptionTest, MaskingCopesWithBytesAbove127) {

@@ -7,7 +7,7 @@
 namespace ostrel {
 namespace {
 
-const char* const kXmlSpecials = "<>&\"";
+const char* const kMarkupCharacters = "<>&\"";
 
 // Every token nextToken hands out until it reports the end.
 std::vector<std::string> allTokens(StringTokenizer& tokenizer) {
@@ -21,31 +21,31 @@ std::vector<std::string> allTokens(StringTokenizer& tokenizer) {
 using Tokens = std::vector<std::string>;
 
 TEST(StringTokenizerTest, SplitsIntoRunsAndSingleDelimiters) {
-    StringTokenizer tokenizer("a<b", 3, kXmlSpecials);
+    StringTokenizer tokenizer("a<b", 3, kMarkupCharacters);
     EXPECT_STREQ("", tokenizer.getToken());
     EXPECT_EQ((Tokens{"a", "<", "b"}), allTokens(tokenizer));
     EXPECT_STREQ("", tokenizer.getToken());
     EXPECT_FALSE(tokenizer.nextToken());
 
     const std::string text = "x &amp;&<<\"y\"z>";
-    StringTokenizer escaping(text.c_str(), static_cast<std::int32_t>(text.size()), kXmlSpecials);
+    StringTokenizer escaping(text.c_str(), static_cast<std::int32_t>(text.size()), kMarkupCharacters);
     EXPECT_EQ((Tokens{"x ", "&", "amp;", "&", "<", "<", "\"", "y", "\"", "z", ">"}), allTokens(escaping));
 
-    StringTokenizer empty("", 0, kXmlSpecials);
+    StringTokenizer empty("", 0, kMarkupCharacters);
     EXPECT_FALSE(empty.nextToken());
     EXPECT_EQ(nullptr, empty.peekToken());
 }
 
 TEST(StringTokenizerTest, ClipsAtTheGivenLengthAndStopsAtNul) {
-    StringTokenizer clipped("a<b", 2, kXmlSpecials);
+    StringTokenizer clipped("a<b", 2, kMarkupCharacters);
     EXPECT_EQ((Tokens{"a", "<"}), allTokens(clipped));
 
-    StringTokenizer midRun("abcdef<", 3, kXmlSpecials);
+    StringTokenizer midRun("abcdef<", 3, kMarkupCharacters);
     EXPECT_EQ((Tokens{"abc"}), allTokens(midRun));
     EXPECT_EQ(3, midRun.getPosition());
 
     const char withNul[] = {'a', 'b', '\0', 'c', '<', '\0'};
-    StringTokenizer nul(withNul, 5, kXmlSpecials);
+    StringTokenizer nul(withNul, 5, kMarkupCharacters);
     EXPECT_TRUE(nul.nextToken());
     EXPECT_STREQ("ab", nul.getToken());
     EXPECT_TRUE(nul.nextToken());
@@ -53,24 +53,24 @@ TEST(StringTokenizerTest, ClipsAtTheGivenLengthAndStopsAtNul) {
     EXPECT_EQ(3, nul.getPosition());
     EXPECT_EQ((Tokens{"c", "<"}), allTokens(nul));
 
-    StringTokenizer negative("abc", -1, kXmlSpecials);
+    StringTokenizer negative("abc", -1, kMarkupCharacters);
     EXPECT_FALSE(negative.nextToken());
 }
 
 TEST(StringTokenizerTest, GrowsTheTokenBufferForLongRuns) {
     const std::string longRun(1000, 'x');
     const std::string text = "ab<" + std::string(17, 'y') + ">" + longRun + "&c";
-    StringTokenizer tokenizer(text.c_str(), static_cast<std::int32_t>(text.size()), kXmlSpecials);
+    StringTokenizer tokenizer(text.c_str(), static_cast<std::int32_t>(text.size()), kMarkupCharacters);
     EXPECT_EQ((Tokens{"ab", "<", std::string(17, 'y'), ">", longRun, "&", "c"}), allTokens(tokenizer));
 
     const std::string exact(16, 'z');
-    StringTokenizer sixteen(exact.c_str(), 16, kXmlSpecials);
+    StringTokenizer sixteen(exact.c_str(), 16, kMarkupCharacters);
     EXPECT_TRUE(sixteen.nextToken());
     EXPECT_EQ(exact, sixteen.getToken());
 }
 
 TEST(StringTokenizerTest, PeekTokenDoesNotMove) {
-    StringTokenizer tokenizer("ab<c", 4, kXmlSpecials);
+    StringTokenizer tokenizer("ab<c", 4, kMarkupCharacters);
     EXPECT_STREQ("ab", tokenizer.peekToken());
     EXPECT_STREQ("ab", tokenizer.peekToken());
     EXPECT_EQ(0, tokenizer.getPosition());
@@ -86,7 +86,7 @@ TEST(StringTokenizerTest, PeekTokenDoesNotMove) {
 }
 
 TEST(StringTokenizerTest, StepBackReturnsToTheLastDelimiter) {
-    StringTokenizer tokenizer("a<b", 3, kXmlSpecials);
+    StringTokenizer tokenizer("a<b", 3, kMarkupCharacters);
     tokenizer.nextToken();
     tokenizer.nextToken();
     EXPECT_TRUE(tokenizer.stepBack());
@@ -98,14 +98,14 @@ TEST(StringTokenizerTest, StepBackReturnsToTheLastDelimiter) {
     EXPECT_TRUE(tokenizer.stepBack());
     EXPECT_EQ(2, tokenizer.getPosition());
 
-    StringTokenizer noDelimiter("abc", 3, kXmlSpecials);
+    StringTokenizer noDelimiter("abc", 3, kMarkupCharacters);
     EXPECT_FALSE(noDelimiter.stepBack());
     noDelimiter.nextToken();
     EXPECT_TRUE(noDelimiter.stepBack());
     EXPECT_EQ(0, noDelimiter.getPosition());
     EXPECT_STREQ("abc", noDelimiter.getToken());
 
-    StringTokenizer pastTheEnd("a<b", 3, kXmlSpecials);
+    StringTokenizer pastTheEnd("a<b", 3, kMarkupCharacters);
     pastTheEnd.setPosition(50);
     EXPECT_TRUE(pastTheEnd.stepBack());
     EXPECT_EQ(2, pastTheEnd.getPosition());
@@ -113,7 +113,7 @@ TEST(StringTokenizerTest, StepBackReturnsToTheLastDelimiter) {
 
 TEST(StringTokenizerTest, ReadUntilDoubleQuoteWithEscapes) {
     const char* const text = "\"say \"\"hi\\\"\" there\" rest";
-    StringTokenizer tokenizer(text, 24, kXmlSpecials);
+    StringTokenizer tokenizer(text, 24, kMarkupCharacters);
     EXPECT_TRUE(tokenizer.nextToken());
     EXPECT_STREQ("\"", tokenizer.getToken());
     tokenizer.readUntil('"', true);
@@ -125,7 +125,7 @@ TEST(StringTokenizerTest, ReadUntilDoubleQuoteWithEscapes) {
     EXPECT_TRUE(tokenizer.nextToken());
     EXPECT_STREQ(" there", tokenizer.getToken());
 
-    StringTokenizer noEscapes("a\\\"b\"", 5, kXmlSpecials);
+    StringTokenizer noEscapes("a\\\"b\"", 5, kMarkupCharacters);
     noEscapes.readUntil('"', false);
     EXPECT_STREQ("a\\", noEscapes.getToken());
     EXPECT_EQ(3, noEscapes.getPosition());
@@ -174,7 +174,7 @@ TEST(StringTokenizerTest, ReadUntilOtherTerminators) {
 }
 
 TEST(StringTokenizerTest, ReadQuotedCollapsesDoubledQuotes) {
-    StringTokenizer tokenizer("a \"\"b\\\"\" c\"tail", 15, kXmlSpecials);
+    StringTokenizer tokenizer("a \"\"b\\\"\" c\"tail", 15, kMarkupCharacters);
     tokenizer.readQuoted();
     EXPECT_STREQ("a \"b\\\" c", tokenizer.getToken());
     EXPECT_EQ(11, tokenizer.getPosition());
@@ -183,7 +183,7 @@ TEST(StringTokenizerTest, ReadQuotedCollapsesDoubledQuotes) {
     EXPECT_TRUE(tokenizer.nextToken());
     EXPECT_STREQ("tail", tokenizer.getToken());
 
-    StringTokenizer unclosed("abc", 3, kXmlSpecials);
+    StringTokenizer unclosed("abc", 3, kMarkupCharacters);
     unclosed.readQuoted();
     EXPECT_STREQ("abc", unclosed.getToken());
     EXPECT_EQ(4, unclosed.getPosition());
@@ -193,7 +193,7 @@ TEST(StringTokenizerTest, ReadQuotedCollapsesDoubledQuotes) {
 }
 
 TEST(StringTokenizerTest, RandomAccessStaysInsideTheRange) {
-    StringTokenizer tokenizer("hello<world", 11, kXmlSpecials);
+    StringTokenizer tokenizer("hello<world", 11, kMarkupCharacters);
     EXPECT_FALSE(tokenizer.queryFlag());
     EXPECT_EQ("lo<w", tokenizer.substring(3, 4));
     EXPECT_EQ("world", tokenizer.substring(6, 100));

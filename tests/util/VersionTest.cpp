@@ -54,9 +54,9 @@ TEST(VersionTest, CollectsTheQualifier) {
     EXPECT_EQ("0.0.0.0", letters.toString());
 
     // Atoms after the qualifier started do not count as numbers.
-    const Version long_tail("1.2.3.4x.5.6");
-    EXPECT_EQ("x56", long_tail.qualifier);
-    EXPECT_EQ("1.2.3.4", long_tail.toString());
+    const Version longTail("1.2.3.4x.5.6");
+    EXPECT_EQ("x56", longTail.qualifier);
+    EXPECT_EQ("1.2.3.4", longTail.toString());
 
     EXPECT_EQ("q", Version(1, 2, 3, 4, "q").qualifier);
 }

@@ -86,6 +86,13 @@ std::unique_ptr<XMLCh[]> transcodeFromUtf8Array(const char* characters, std::siz
         } catch (const xercesc::XMLException& exception) {
             throw CrException("Failed to transcode text from UTF-8. Reason: " + asciiMessage(exception), E_FAIL);
         }
+        // The transcoder stops quietly at a byte sequence that is not UTF-8;
+        // handing on the part before it would silently lose the rest.
+        if (eaten < count) {
+            throw CrException("Failed to transcode text from UTF-8. Reason: The text is not valid UTF-8 after byte " +
+                                  std::to_string(eaten) + ".",
+                              E_FAIL);
+        }
     }
     target[produced] = 0;
     return target;

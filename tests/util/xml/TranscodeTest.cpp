@@ -40,9 +40,12 @@ TEST_F(TranscodeTest, RejectsInvalidUtf8) {
         transcodeFromUtf8("a\xFF" "b");
         FAIL() << "no exception";
     } catch (const CrException& exception) {
-        EXPECT_EQ(0, exception.getMessage().rfind("Failed to transcode text from UTF-8. Reason: ", 0));
+        EXPECT_EQ("Failed to transcode text from UTF-8. Reason: The text is not valid UTF-8 after byte 1.",
+                  exception.getMessage());
         EXPECT_EQ(E_FAIL, exception.getCode());
     }
+    // A multi-byte sequence cut off at the end.
+    EXPECT_THROW(transcodeFromUtf8("ab\xC3"), CrException);
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build tree, unpacks it into a scratch root
+# (never into the live system) and runs the unpacked hemwright and
+# hemwright-step on copies of the bundled example. Exit 77 means skipped.
+# Usage: test-package.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build="$1"
+source="$2"
+
+for tool in cpack dpkg-deb; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+
+scratch="$(mktemp -d "${TMPDIR:-/tmp}/hemwright-package-test.XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 \
+  || { cat "$scratch/cpack.log"; fail "cpack failed"; }
+debs=("$scratch"/out/*.deb)
+[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $scratch/out"
+deb="${debs[0]}"
+
+root="$scratch/root"
+dpkg-deb -x "$deb" "$root"
+for file in usr/bin/hemwright usr/bin/hemwright-step usr/share/doc/hemwright/README.md; do
+  [ -f "$root/$file" ] || fail "$file is not in the package"
+done
+
+# Every library the binaries load must come from a package named in Depends;
+# a missing one would leave an installed hemwright unable to start.
+depends="$(dpkg-deb -f "$deb" Depends)"
+[ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer field"
+[ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "no Description field"
+if command -v dpkg >/dev/null 2>&1; then
+  for binary in "$root/usr/bin/hemwright" "$root/usr/bin/hemwright-step"; do
+    for library in $(readelf -d "$binary" | sed -n 's/.*NEEDED.*\[\(.*\)\]/\1/p'); do
+      case "$library" in libasan.so*|libubsan.so*) continue ;; esac  # sanitizer builds only
+      path="$(ldconfig -p | awk -v l="$library" '$1 == l { print $NF; exit }')"
+      [ -n "$path" ] || fail "$binary needs $library, which is not installed here"
+      # dpkg knows a library under the path its package ships, before or
+      # after resolving the /lib -> /usr/lib link.
+      package="$(dpkg -S "$path" 2>/dev/null | head -1 | cut -d: -f1 || true)"
+      [ -n "$package" ] || package="$(dpkg -S "$(readlink -f "$path")" 2>/dev/null | head -1 | cut -d: -f1 || true)"
+      [ -n "$package" ] || fail "no installed package owns $path ($library)"
+      case ", $depends," in
+        *", $package "*|*", $package,"*) ;;
+        *) fail "$binary needs $library from $package, which Depends ($depends) does not name" ;;
+      esac
+    done
+  done
+fi
+
+expected_start=$'# Monthly report, stamped by the pipeline\n'
+expected_end=$'\n# end of report\n'
+
+# hemwright as the host starts it.
+work="$scratch/host"
+cp -R "$source/examples/basic" "$work"
+original="$(cat "$work/files/report.txt"; echo x)"
+set +e
+(cd "$work" && "$root/usr/bin/hemwright")
+code=$?
+set -e
+[ "$code" -eq 0 ] || fail "hemwright exited with $code"
+expected="${expected_start}${original%x}${expected_end}"
+[ "$(cat "$work/files/report.txt"; echo x)" = "${expected}x" ] || fail "report.txt was not rewritten as expected"
+[ -f "$work/output.xml" ] || fail "output.xml was not written"
+
+# hemwright-step, which must find the unpacked hemwright beside itself.
+work="$scratch/step"
+cp -R "$source/examples/basic" "$work"
+set +e
+PATH=/usr/bin:/bin "$root/usr/bin/hemwright-step" --prepend 'HEAD:' "$work/files/report.txt" >"$scratch/step.log" 2>&1
+code=$?
+set -e
+[ "$code" -eq 0 ] || { cat "$scratch/step.log"; fail "hemwright-step exited with $code"; }
+[ "$(cat "$work/files/report.txt"; echo x)" = "HEAD:${original}" ] || fail "hemwright-step did not rewrite report.txt"
+grep -q '^exit code: 0 (success)$' "$scratch/step.log" || fail "no success line in: $(cat "$scratch/step.log")"
+
+echo "package $(basename "$deb") installs and runs"

@@ -1,0 +1,131 @@
+#include "util/xml/XmlDocumentLoader.h"
+
+#include "tests/support/TestFiles.h"
+#include "util/Strings.h"
+#include "util/xml/DOMElementPtr.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ostrel::xml {
+namespace {
+
+using testing_support::readBytes;
+using testing_support::ScopedTempDir;
+using testing_support::writeBytes;
+
+class XmlDocumentLoaderTest : public ::testing::Test {
+protected:
+    // Writes content to name in the temporary directory and loads it.
+    DOMDocumentPtr load(const std::string& name, const std::string& content, bool validate = false) {
+        writeBytes(dir_.file(name), content);
+        errorText_ = "left over";
+        return loadXmlDocument(dir_.file(name), errorText_, validate);
+    }
+
+    ScopedTempDir dir_;
+    std::string errorText_;
+};
+
+const char kInvalidAgainstDtd[] =
+    "<?xml version=\"1.0\"?>\n"
+    "<!DOCTYPE r [ <!ELEMENT r (a)> <!ELEMENT a (#PCDATA)> ]>\n"
+    "<r><a>x</a><zz/></r>\n";
+
+TEST_F(XmlDocumentLoaderTest, MissingFileIsReportedWithoutParsing) {
+    std::string errorText = "left over";
+    const DOMDocumentPtr document = loadXmlDocument(dir_.file("input.xml"), errorText, false);
+    EXPECT_TRUE(document.isNull());
+    EXPECT_EQ("The input file \"" + dir_.file("input.xml") + "\" does not exist.", errorText);
+}
+
+TEST_F(XmlDocumentLoaderTest, WellFormedDocumentLoadsWithEmptyErrorText) {
+    const DOMDocumentPtr document = load("good.xml", "<r><a>x</a></r>");
+    ASSERT_FALSE(document.isNull());
+    EXPECT_EQ("", errorText_);
+    EXPECT_EQ(dir_.file("good.xml"), document.getPath());
+    EXPECT_EQ("x", DOMElementPtr(document.selectSingleNode("r/a")).getText());
+    EXPECT_EQ(1, document.getParsedDocument()->getReferenceCount());
+}
+
+TEST_F(XmlDocumentLoaderTest, MalformedDocumentIsAFatalSaxError) {
+    const std::string content = "<?xml version=\"1.0\"?>\n<r><a>x</b></r>\n";
+    EXPECT_TRUE(load("bad.xml", content).isNull());
+    EXPECT_EQ("Fatal SAX error: expected end of tag 'a'\n\nXML file: " + dir_.file("bad.xml"), errorText_);
+
+    // Windows separators are read, and reported, as slashes.
+    std::string windowsPath = dir_.file("bad.xml");
+    replaceCharacter(windowsPath, '/', '\\');
+    DOMDocumentPtr document;
+    EXPECT_FALSE(document.parseFile(windowsPath));
+    EXPECT_TRUE(document.isNull());
+    const std::string expected = "Fatal SAX error: expected end of tag 'a'\n\nXML file: " + dir_.file("bad.xml");
+    EXPECT_EQ(expected, document.getErrorText());
+    EXPECT_EQ("Reading failed\n" + expected, getParseErrorText(document, "Reading failed"));
+}
+
+TEST_F(XmlDocumentLoaderTest, ValidationErrorsAreCollectedWithPositionAndSource) {
+    EXPECT_TRUE(load("invalid.xml", kInvalidAgainstDtd, true).isNull());
+    EXPECT_EQ("Line 3, Column 17 (near <r><a>x</a><zz/></r>)\n"
+              "no declaration found for element 'zz'\n"
+              "Line 3, Column 21 (near <r><a>x</a><zz/></r>)\n"
+              "element 'zz' is not allowed for content model '(a)'\n"
+              "\n"
+              "Parse error(s) in: " + dir_.file("invalid.xml") + "\n",
+              errorText_);
+    // Without validation only well-formedness counts.
+    EXPECT_FALSE(load("invalid.xml", kInvalidAgainstDtd, false).isNull());
+    EXPECT_EQ("", errorText_);
+}
+
+TEST_F(XmlDocumentLoaderTest, ByteOrderMarkIsRemovedFromTheFileBeforeParsing) {
+    const DOMDocumentPtr document = load("bom.xml", "\xEF\xBB\xBF<r>\xC3\xA9</r>");
+    ASSERT_FALSE(document.isNull());
+    EXPECT_EQ("\xC3\xA9", DOMElementPtr(document.selectSingleNode("r")).getText());
+    EXPECT_EQ("<r>\xC3\xA9</r>", readBytes(dir_.file("bom.xml")));
+}
+
+TEST_F(XmlDocumentLoaderTest, NothingOutsideTheDocumentIsRead) {
+    writeBytes(dir_.file("secret.txt"), "top secret");
+    const std::string secretUrl = "file://" + dir_.file("secret.txt");
+
+    EXPECT_TRUE(load("general.xml", "<!DOCTYPE r [ <!ENTITY x SYSTEM \"" + secretUrl + "\"> ]>\n<r>&x;</r>").isNull());
+    EXPECT_EQ("Fatal SAX error: unable to open external entity '" + secretUrl + "'\n\nXML file: " +
+                  dir_.file("general.xml"),
+              errorText_);
+
+    EXPECT_TRUE(load("parameter.xml", "<!DOCTYPE r [ <!ENTITY % p SYSTEM \"" + secretUrl + "\"> %p; ]>\n<r/>").isNull());
+    EXPECT_EQ(std::string::npos, errorText_.find("top secret"));
+
+    // An external DTD is never fetched: skipped without validation, and a
+    // failure with it.
+    const std::string externalDtd = "<!DOCTYPE r SYSTEM \"http://127.0.0.1:9/r.dtd\">\n<r/>";
+    EXPECT_FALSE(load("dtd.xml", externalDtd, false).isNull());
+    EXPECT_TRUE(load("dtd.xml", externalDtd, true).isNull());
+    EXPECT_EQ("Fatal SAX error: unable to open DTD document 'http://127.0.0.1:9/r.dtd'\n\nXML file: " +
+                  dir_.file("dtd.xml"),
+              errorText_);
+}
+
+TEST_F(XmlDocumentLoaderTest, NestedEntityExpansionIsBounded) {
+    std::string content = "<!DOCTYPE r [\n<!ENTITY l0 \"ha\">\n";
+    for (int level = 1; level < 10; ++level) {
+        std::string expansion;
+        for (int copy = 0; copy < 10; ++copy) {
+            expansion += "&l" + std::to_string(level - 1) + ";";
+        }
+        content += "<!ENTITY l" + std::to_string(level) + " \"" + expansion + "\">\n";
+    }
+    content += "]>\n<r>&l9;</r>\n";
+    EXPECT_TRUE(load("laughs.xml", content).isNull());
+    EXPECT_EQ("Fatal SAX error: parser has encountered more than '10000' entity expansions in the document; "
+              "this is the limit imposed by the application\n\nXML file: " + dir_.file("laughs.xml"),
+              errorText_);
+    // Ordinary internal entities still expand.
+    const DOMDocumentPtr document = load("entity.xml", "<!DOCTYPE r [ <!ENTITY e \"value\"> ]><r a=\"&e;&amp;\"/>");
+    EXPECT_EQ("value&", DOMElementPtr(document.selectSingleNode("r")).getAttribute("a"));
+}
+
+}  // namespace
+}  // namespace ostrel::xml
