@@ -19,7 +19,13 @@ trap 'rm -rf "$scratch"' EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 \
+# The install rules put the built files into a staging root, and cpack
+# packages that root with the project's own package settings. (A plain cpack
+# would first build every target of the tree, tests included.)
+cmake --install "$build" --prefix "$scratch/stage/usr" >"$scratch/install.log" 2>&1 \
+  || { cat "$scratch/install.log"; fail "cmake --install failed"; }
+cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" \
+  -D CPACK_INSTALL_CMAKE_PROJECTS= -D "CPACK_INSTALLED_DIRECTORIES=$scratch/stage;." >"$scratch/cpack.log" 2>&1 \
   || { cat "$scratch/cpack.log"; fail "cpack failed"; }
 debs=("$scratch"/out/*.deb)
 [ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $scratch/out"

@@ -70,8 +70,8 @@ RunLog readRunLog(const std::string& path) {
         parser.setDisableDefaultEntityResolution(true);
         xercesc::SecurityManager limits;
         parser.setSecurityManager(&limits);
-        // HandlerBase throws on errors and fatal errors, so any fault stops
-        // the parse with its position.
+        // HandlerBase throws every fatal error (each well-formedness fault),
+        // which stops the parse and carries the position of the fault.
         xercesc::HandlerBase errors;
         parser.setErrorHandler(&errors);
         parser.parse(path.c_str());

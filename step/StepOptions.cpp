@@ -30,7 +30,7 @@ po::options_description visibleOptions() {
          "windows, unix, linux or mac: the line breaks of the added texts")
         ("add-line-break", "put one line break after the prepended text")
         ("dry-run", "show what each file would become; change nothing, do not run hemwright")
-        ("keep", "keep the working directory and print its path")
+        ("keep", "keep the working directory and print its path (no effect with --dry-run)")
         ("help", "show this text")
         ("version", "show the version");
     return options;

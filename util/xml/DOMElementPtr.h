@@ -14,7 +14,8 @@ namespace ostrel::xml {
 class DOMElementPtr : public DOMNodePtr {
 public:
     DOMElementPtr() = default;
-    DOMElementPtr(const DOMNodePtr& node);  // NOLINT: converting on purpose
+    // Implicit, so that query results can be taken as elements directly.
+    DOMElementPtr(const DOMNodePtr& node);
 
     // The attribute's value as UTF-8; empty text for a missing attribute or,
     // when not required, a null handle.

@@ -4,19 +4,6 @@
 
 namespace ostrel::xml {
 
-namespace {
-
-// The handle's own text, else the text of the document record it holds.
-std::string reportPart(const std::string& handleText, const ParsedDocumentRef& record,
-                       const std::string& (ParsedDocument::*recordText)() const) {
-    if (!handleText.empty() || !record) {
-        return handleText;
-    }
-    return ((*record).*recordText)();
-}
-
-}  // namespace
-
 DOMDocumentPtr loadXmlDocument(const std::string& path, std::string& errorText, bool validate) {
     errorText.clear();
     if (!fileExists(path)) {
@@ -32,16 +19,26 @@ DOMDocumentPtr loadXmlDocument(const std::string& path, std::string& errorText, 
 }
 
 std::string getParseErrorText(const DOMDocumentPtr& document, const std::string& prefix) {
+    // The handle's own texts come first; a handle that holds a parsed
+    // document falls back on the texts of its record.
+    const ParsedDocumentRef& record = document.getParsedDocument();
+    std::string errors = document.getErrorText();
+    if (errors.empty() && record) {
+        errors = record->getErrorText();
+    }
+    std::string warnings = document.getWarningText();
+    if (warnings.empty() && record) {
+        warnings = record->getWarningText();
+    }
+
     std::string text = prefix;
     if (!text.empty()) {
         text += "\n";
     }
-    const std::string errors =
-        reportPart(document.getErrorText(), document.getParsedDocument(), &ParsedDocument::getErrorText);
     if (!errors.empty()) {
         text += errors + "\n";
     }
-    text += reportPart(document.getWarningText(), document.getParsedDocument(), &ParsedDocument::getWarningText);
+    text += warnings;
     if (!text.empty() && text.back() == '\n') {
         text.pop_back();
     }

@@ -150,6 +150,19 @@ TEST_F(DOMHandlesTest, InvalidExpressionNamesTheExpression) {
     }
 }
 
+TEST_F(DOMHandlesTest, NodeOutsideAParsedDocumentCannotBeQueried) {
+    const DOMNodePtr stray(root_.get(), nullptr);
+    try {
+        stray.selectSingleNode("Item");
+        FAIL() << "no exception";
+    } catch (const CrXmlException& exception) {
+        EXPECT_EQ("Failed to select single node using XPath query 'Item'. "
+                  "The context node does not belong to a parsed document.",
+                  exception.getMessage());
+    }
+    EXPECT_THROW(stray.selectNodeList("Item"), CrXmlException);
+}
+
 TEST_F(DOMHandlesTest, TextIsTheFirstTextChild) {
     EXPECT_EQ("first", root_.selectSingleNode("Item[1]").getText());
     // The first child is an element; the text after it counts.

@@ -1,0 +1,217 @@
+#include "XmlReadBack.h"
+
+#include "FuzzCheck.h"
+#include "util/xml/Transcode.h"
+
+#include <xercesc/dom/DOMNode.hpp>
+#include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/sax/ErrorHandler.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+
+#include <cstdint>
+
+namespace fuzz {
+
+namespace {
+
+using ostrel::xml::transcodeFromUtf8;
+using ostrel::xml::transcodeToUtf8;
+
+// Keeps the first error; warnings do not make a document malformed.
+class FirstErrorHandler final : public xercesc::ErrorHandler {
+public:
+    void warning(const xercesc::SAXParseException&) override {}
+    void error(const xercesc::SAXParseException& exception) override { record(exception); }
+    void fatalError(const xercesc::SAXParseException& exception) override { record(exception); }
+    void resetErrors() override { message_.clear(); }
+    const std::string& message() const { return message_; }
+
+private:
+    void record(const xercesc::SAXParseException& exception) {
+        if (message_.empty()) {
+            message_ = "line " + std::to_string(exception.getLineNumber()) + " column " +
+                       std::to_string(exception.getColumnNumber()) + ": " +
+                       transcodeToUtf8(exception.getMessage());
+        }
+    }
+
+    std::string message_;
+};
+
+bool isXmlCharacter(std::uint32_t codePoint) {
+    return codePoint == 0x9 || codePoint == 0xA || codePoint == 0xD || (codePoint >= 0x20 && codePoint <= 0xD7FF) ||
+           (codePoint >= 0xE000 && codePoint <= 0xFFFD) || (codePoint >= 0x10000 && codePoint <= 0x10FFFF);
+}
+
+bool isDroppedControl(unsigned char byte) { return byte >= 1 && byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r'; }
+
+// The length of the well-formed UTF-8 sequence at index (0 when malformed),
+// with its code point.
+std::size_t decodeUtf8(const std::string& text, std::size_t index, std::uint32_t& codePoint) {
+    const auto byteAt = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byteAt(index);
+    std::size_t length = 0;
+    std::uint32_t minimum = 0;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, minimum = 0x80, codePoint = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, minimum = 0x800, codePoint = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, minimum = 0x10000, codePoint = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (text.size() - index < length) {
+        return 0;
+    }
+    for (std::size_t offset = 1; offset < length; ++offset) {
+        const unsigned char next = byteAt(index + offset);
+        if ((next & 0xC0u) != 0x80u) {
+            return 0;
+        }
+        codePoint = (codePoint << 6) | (next & 0x3Fu);
+    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    return codePoint < minimum || surrogate || codePoint > 0x10FFFF ? 0 : length;
+}
+
+std::string withoutNonCharacters(const std::string& text) {
+    std::string kept;
+    std::size_t index = 0;
+    while (index < text.size()) {
+        std::uint32_t codePoint = 0;
+        const std::size_t length = decodeUtf8(text, index, codePoint);
+        const std::size_t step = length == 0 ? 1 : length;
+        if (length == 0 || (codePoint != 0xFFFE && codePoint != 0xFFFF)) {
+            kept.append(text, index, step);
+        }
+        index += step;
+    }
+    return kept;
+}
+
+}  // namespace
+
+ParsedBytes::ParsedBytes(const std::string& bytes) : parser_(std::make_unique<xercesc::XercesDOMParser>()) {
+    parser_->setValidationScheme(xercesc::XercesDOMParser::Val_Never);
+    parser_->setDoNamespaces(false);
+    parser_->setLoadExternalDTD(false);
+    parser_->setDisableDefaultEntityResolution(true);
+    parser_->setCreateEntityReferenceNodes(false);
+    FirstErrorHandler errors;
+    parser_->setErrorHandler(&errors);
+    xercesc::MemBufInputSource source(reinterpret_cast<const XMLByte*>(bytes.data()), bytes.size(),
+                                      "fuzz-read-back", false);
+    parser_->parse(source);
+    parser_->setErrorHandler(nullptr);
+    if (!errors.message().empty() || parser_->getDocument() == nullptr ||
+        parser_->getDocument()->getDocumentElement() == nullptr) {
+        failProperty("the written document is not well formed (" + errors.message() + "): " + quoteBytes(bytes));
+    }
+}
+
+ParsedBytes::~ParsedBytes() = default;
+
+xercesc::DOMElement& ParsedBytes::root() const { return *parser_->getDocument()->getDocumentElement(); }
+
+std::vector<xercesc::DOMElement*> childElements(const xercesc::DOMElement& parent, const char* name) {
+    std::vector<xercesc::DOMElement*> found;
+    const std::string wanted(name);
+    for (xercesc::DOMNode* child = parent.getFirstChild(); child != nullptr; child = child->getNextSibling()) {
+        if (child->getNodeType() == xercesc::DOMNode::ELEMENT_NODE && transcodeToUtf8(child->getNodeName()) == wanted) {
+            found.push_back(static_cast<xercesc::DOMElement*>(child));
+        }
+    }
+    return found;
+}
+
+std::string attributeText(const xercesc::DOMElement& element, const char* name) {
+    return transcodeToUtf8(element.getAttribute(transcodeFromUtf8(name).c_str()));
+}
+
+bool hasAttribute(const xercesc::DOMElement& element, const char* name) {
+    return element.getAttributeNode(transcodeFromUtf8(name).c_str()) != nullptr;
+}
+
+std::string elementText(const xercesc::DOMElement& element) { return transcodeToUtf8(element.getTextContent()); }
+
+bool isWritableUtf8(const std::string& text) {
+    std::size_t index = 0;
+    while (index < text.size()) {
+        std::uint32_t codePoint = 0;
+        const std::size_t length = decodeUtf8(text, index, codePoint);
+        if (length == 0) {
+            return false;
+        }
+        const bool removedByWriter = isDroppedControl(static_cast<unsigned char>(text[index])) ||
+                                     codePoint == 0xFFFE || codePoint == 0xFFFF;
+        if (!removedByWriter && !isXmlCharacter(codePoint)) {
+            return false;
+        }
+        index += length;
+    }
+    return true;
+}
+
+std::string withoutControlCharacters(std::string text) {
+    std::string kept;
+    for (const char character : text) {
+        if (!isDroppedControl(static_cast<unsigned char>(character))) {
+            kept += character;
+        }
+    }
+    return kept;
+}
+
+std::string normalizedLineEnds(const std::string& text) {
+    std::string normalized;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        if (text[index] == '\r') {
+            normalized += '\n';
+            if (index + 1 < text.size() && text[index + 1] == '\n') {
+                ++index;
+            }
+        } else {
+            normalized += text[index];
+        }
+    }
+    return normalized;
+}
+
+std::string normalizedAttribute(const std::string& text) {
+    std::string normalized = normalizedLineEnds(text);
+    for (char& character : normalized) {
+        if (character == '\t' || character == '\n') {
+            character = ' ';
+        }
+    }
+    return normalized;
+}
+
+std::string expectedAttributeText(const std::string& text) {
+    return normalizedAttribute(withoutControlCharacters(withoutNonCharacters(text)));
+}
+
+std::string expectedElementText(const std::string& text) {
+    static const std::string kOpen = "<![CDATA[";
+    static const std::string kClose = "]]>";
+    std::string unmarked;
+    std::size_t position = 0;
+    for (;;) {
+        const std::size_t open = text.find(kOpen, position);
+        const std::size_t close = open == std::string::npos ? open : text.find(kClose, open + kOpen.size());
+        if (close == std::string::npos) {
+            break;
+        }
+        unmarked.append(text, position, open - position);
+        unmarked.append(text, open + kOpen.size(), close - open - kOpen.size());
+        position = close + kClose.size();
+    }
+    unmarked.append(text, position, std::string::npos);
+    return normalizedLineEnds(withoutControlCharacters(withoutNonCharacters(unmarked)));
+}
+
+}  // namespace fuzz

@@ -1,0 +1,275 @@
+// Runs the executable as the host does while the environment fails under it:
+// a full disk (RLIMIT_FSIZE with SIGXFSZ ignored) during the rewrite and
+// while output.xml is written, input files that vanished or are not regular
+// files, a temporary name the file system refuses, an output.xml that cannot
+// be written. Each test checks the exit code the host sees, the message, and
+// that no data was lost: failed files keep their bytes, no temporary file is
+// left, files listed after a failing one are untouched, earlier ones stay
+// rewritten.
+#include "tests/support/HostRunner.h"
+#include "tests/support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using testing_support::HostOptions;
+using testing_support::HostRun;
+using testing_support::listDirectory;
+using testing_support::readBytes;
+using testing_support::writeBytes;
+
+namespace {
+
+constexpr std::size_t kUniqueNameLength = 36;
+
+class FaultInjectionTest : public ::testing::Test {
+protected:
+    HostRun run(const HostOptions& options = HostOptions()) {
+        const HostRun result = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options);
+        EXPECT_FALSE(result.timedOut) << "the program hung";
+        EXPECT_TRUE(result.exited) << "ended by signal " << result.signalNumber;
+        return result;
+    }
+
+    static HostOptions diskFullAfter(std::int64_t bytes) {
+        HostOptions options;
+        options.fileSizeLimit = bytes;
+        return options;
+    }
+
+    void writeInput(const std::string& dataElements, const std::vector<std::string>& paths) {
+        std::string files;
+        for (const std::string& path : paths) {
+            files += "   <File Name=\"" + path + "\"/>\n";
+        }
+        writeBytes(work.file("input.xml"),
+                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                   "<VellamorPlugin SpecVersion=\"1.0\">\n"
+                   " <PipelinePluginInput SpecVersion=\"1.0\">\n"
+                   "  <DataElements>\n" +
+                       dataElements +
+                       "  </DataElements>\n"
+                       "  <Files>\n" +
+                       files +
+                       "  </Files>\n"
+                       " </PipelinePluginInput>\n"
+                       "</VellamorPlugin>\n");
+    }
+
+    static std::string element(const std::string& name, const std::string& value) {
+        return "   <DataElement Name=\"" + name + "\" Type=\"string\">" + value + "</DataElement>\n";
+    }
+
+    static std::string prefixAndSuffix(const std::string& prefix, const std::string& suffix) {
+        return element("DataToPrepend", prefix) + element("DataToAppend", suffix);
+    }
+
+    // The text of the Error log message of output.xml; empty when none.
+    std::string errorLog() {
+        const std::string output = readBytes(work.file("output.xml"));
+        const std::string start = "<Log Severity=\"Error\">";
+        const std::string::size_type begin = output.find(start);
+        const std::string::size_type end = output.find("</Log>");
+        if (begin == std::string::npos || end == std::string::npos) {
+            return std::string();
+        }
+        return output.substr(begin + start.size(), end - begin - start.size());
+    }
+
+    // Whether text is head, a unique name, then tail.
+    static bool hasUniqueNameBetween(const std::string& text, const std::string& head, const std::string& tail) {
+        return text.size() == head.size() + kUniqueNameLength + tail.size() && text.compare(0, head.size(), head) == 0 &&
+               text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    }
+
+    std::vector<std::string> entries() { return listDirectory(work.path()); }
+
+    testing_support::ScopedTempDir work;
+};
+
+std::string lines(const std::string& tag, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += tag + " line " + std::to_string(i) + "\n";
+    }
+    return text;
+}
+
+// --- A full disk ---------------------------------------------------------
+
+TEST_F(FaultInjectionTest, DiskFullWhileCopyingKeepsTheFileAndStopsTheStepThere) {
+    const std::string small = "small\n";
+    const std::string big = lines("big", 40000);  // about 500 KiB, over the limit
+    const std::string after = "after\n";
+    writeBytes(work.file("1-small.txt"), small);
+    writeBytes(work.file("2-big.txt"), big);
+    writeBytes(work.file("3-after.txt"), after);
+    writeInput(prefixAndSuffix("HEAD", "TAIL"),
+               {work.file("1-small.txt"), work.file("2-big.txt"), work.file("3-after.txt")});
+
+    const HostRun result = run(diskFullAfter(256 << 10));
+
+    EXPECT_EQ(2001 & 0xFF, result.exitStatus);
+    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to write output file '" + work.file("2-big.txt") + "-tmp-",
+                                     "'."))
+        << errorLog();
+    // Files before the failing one stay rewritten, the failing one and those
+    // after it keep their bytes, and the partial temporary file is gone.
+    EXPECT_EQ("HEAD" + small + "TAIL", readBytes(work.file("1-small.txt")));
+    EXPECT_EQ(big, readBytes(work.file("2-big.txt")));
+    EXPECT_EQ(after, readBytes(work.file("3-after.txt")));
+    EXPECT_EQ((std::vector<std::string>{"1-small.txt", "2-big.txt", "3-after.txt", "input.xml", "output.xml"}),
+              entries());
+}
+
+TEST_F(FaultInjectionTest, DiskFullWhileWritingTheSuffixKeepsTheFile) {
+    const std::string content(60000, 'c');
+    const std::string suffix(400, 'S');
+    writeBytes(work.file("a.txt"), content);
+    writeInput(prefixAndSuffix("P", suffix), {work.file("a.txt")});
+
+    // Room for the prefix and the content, not for the whole suffix.
+    const HostRun result = run(diskFullAfter(60000 + 1 + 100));
+
+    EXPECT_EQ(2001 & 0xFF, result.exitStatus);
+    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to write output file '" + work.file("a.txt") + "-tmp-", "'."))
+        << errorLog();
+    EXPECT_EQ(content, readBytes(work.file("a.txt")));
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), entries());
+}
+
+TEST_F(FaultInjectionTest, DiskFullWhileWritingOutputDocumentGives3002OnStandardOutput) {
+    writeBytes(work.file("a.txt"), "body");
+    writeInput(prefixAndSuffix("H", "T"), {work.file("a.txt")});
+
+    // The rewritten file fits; output.xml (several hundred bytes) does not.
+    const HostRun result = run(diskFullAfter(64));
+
+    EXPECT_EQ(3002 & 0xFF, result.exitStatus);
+    EXPECT_EQ(0u, result.standardOutput.find("Failed to write to file \"output.xml\". ")) << result.standardOutput;
+    EXPECT_EQ(1, std::count(result.standardOutput.begin(), result.standardOutput.end(), '\n'));
+    EXPECT_EQ('\n', result.standardOutput.back());
+    // The plugin's work is done and kept; only the report failed. (What is
+    // left of output.xml is incomplete; the exit code tells the host so.)
+    EXPECT_EQ("HbodyT", readBytes(work.file("a.txt")));
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), entries());
+}
+
+// --- Input files that cannot be read -------------------------------------
+
+TEST_F(FaultInjectionTest, FileThatVanishedAfterListingFailsAndLaterFilesStayUntouched) {
+    writeBytes(work.file("1.txt"), "one");
+    writeBytes(work.file("3.txt"), "three");
+    writeInput(prefixAndSuffix("&lt;", "&gt;"), {work.file("1.txt"), work.file("2-gone.txt"), work.file("3.txt")});
+
+    EXPECT_EQ(2001 & 0xFF, run().exitStatus);
+    EXPECT_EQ("Failed to open input file '" + work.file("2-gone.txt") + "'.", errorLog());
+    EXPECT_EQ("<one>", readBytes(work.file("1.txt")));
+    EXPECT_EQ("three", readBytes(work.file("3.txt")));
+    EXPECT_EQ((std::vector<std::string>{"1.txt", "3.txt", "input.xml", "output.xml"}), entries());
+}
+
+TEST_F(FaultInjectionTest, InputThatIsNotARegularFileIsRefusedWithoutWaitingOrChangingIt) {
+    const std::string directory = work.file("dir");
+    const std::string fifo = work.file("fifo");
+    const std::string brokenLink = work.file("broken");
+    ASSERT_EQ(0, ::mkdir(directory.c_str(), 0755));
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0644));
+    ASSERT_EQ(0, ::symlink(work.file("nowhere").c_str(), brokenLink.c_str()));
+
+    for (const std::string& path : {directory, fifo, brokenLink}) {
+        SCOPED_TRACE(path);
+        writeInput(prefixAndSuffix("A", "Z"), {path});
+        HostOptions options;
+        options.timeout = std::chrono::seconds(10);  // a FIFO must not block the open
+
+        EXPECT_EQ(2001 & 0xFF, run(options).exitStatus);
+        EXPECT_EQ("Failed to open input file '" + path + "'.", errorLog());
+    }
+    struct stat info {};
+    ASSERT_EQ(0, ::lstat(directory.c_str(), &info));
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_TRUE(listDirectory(directory).empty());
+    ASSERT_EQ(0, ::lstat(fifo.c_str(), &info));
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(0, ::lstat(brokenLink.c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ((std::vector<std::string>{"broken", "dir", "fifo", "input.xml", "output.xml"}), entries());
+}
+
+TEST_F(FaultInjectionTest, TemporaryFileThatCannotBeCreatedLeavesTheFileAsItWas) {
+    // A name the file system accepts, but not once the temporary suffix
+    // (5 + 36 characters) is added.
+    const std::string name(240, 'n');
+    writeBytes(work.file(name), "content");
+    writeInput(prefixAndSuffix("A", "Z"), {work.file(name)});
+
+    EXPECT_EQ(2001 & 0xFF, run().exitStatus);
+    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to open output file '" + work.file(name) + "-tmp-", "'."))
+        << errorLog();
+    EXPECT_EQ("content", readBytes(work.file(name)));
+    EXPECT_EQ((std::vector<std::string>{"input.xml", name, "output.xml"}), entries());
+}
+
+// --- output.xml that cannot be written -----------------------------------
+
+TEST_F(FaultInjectionTest, OutputDocumentThatIsADirectoryGives3002AfterSuccess) {
+    writeBytes(work.file("a.txt"), "body");
+    writeInput(prefixAndSuffix("[", "]"), {work.file("a.txt")});
+    ASSERT_EQ(0, ::mkdir(work.file("output.xml").c_str(), 0755));
+
+    const HostRun result = run();
+
+    EXPECT_EQ(3002 & 0xFF, result.exitStatus);
+    EXPECT_EQ(0u, result.standardOutput.find("Failed to write to file \"output.xml\". ")) << result.standardOutput;
+    EXPECT_EQ(1, std::count(result.standardOutput.begin(), result.standardOutput.end(), '\n'));
+    EXPECT_EQ("[body]", readBytes(work.file("a.txt")));
+    EXPECT_TRUE(listDirectory(work.file("output.xml")).empty());
+}
+
+TEST_F(FaultInjectionTest, OutputDocumentFailureAfterAPluginFailureKeepsThePluginsCode) {
+    writeInput(prefixAndSuffix("[", "]"), {work.file("gone.txt")});
+    ASSERT_EQ(0, ::mkdir(work.file("output.xml").c_str(), 0755));
+
+    const HostRun result = run();
+
+    EXPECT_EQ(2001 & 0xFF, result.exitStatus);
+    EXPECT_EQ(0u, result.standardOutput.find("Failed to write to file \"output.xml\". ")) << result.standardOutput;
+    EXPECT_EQ((std::vector<std::string>{"input.xml", "output.xml"}), entries());
+}
+
+// --- Symbolic links --------------------------------------------------------
+
+// The link is replaced by a regular file with the new content; the file it
+// pointed to keeps its bytes. Nothing is lost, and a file elsewhere is never
+// written through a link: the rewrite only ever replaces the listed name.
+TEST_F(FaultInjectionTest, SymbolicLinkToAFileIsReplacedAndItsTargetKeptAsItWas) {
+    testing_support::ScopedTempDir elsewhere;
+    const std::string target = elsewhere.file("target.txt");
+    writeBytes(target, "shared");
+    ASSERT_EQ(0, ::chmod(target.c_str(), 0640));
+    const std::string link = work.file("link.txt");
+    ASSERT_EQ(0, ::symlink(target.c_str(), link.c_str()));
+    writeInput(prefixAndSuffix("A", "Z"), {link});
+
+    EXPECT_EQ(0, run().exitStatus);
+
+    struct stat info {};
+    ASSERT_EQ(0, ::lstat(link.c_str(), &info));
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(0640u, info.st_mode & 07777u);
+    EXPECT_EQ("AsharedZ", readBytes(link));
+    EXPECT_EQ("shared", readBytes(target));
+    EXPECT_EQ((std::vector<std::string>{"target.txt"}), listDirectory(elsewhere.path()));
+    EXPECT_EQ((std::vector<std::string>{"input.xml", "link.txt", "output.xml"}), entries());
+}
+
+}  // namespace

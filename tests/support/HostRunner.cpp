@@ -1,0 +1,179 @@
+#include "tests/support/HostRunner.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <thread>
+
+namespace testing_support {
+
+namespace {
+
+// Short enough that a stopWhen condition is seen within a fraction of a
+// millisecond of turning true, long enough not to starve the child of the
+// shared processor.
+constexpr std::chrono::microseconds kPollInterval{50};
+
+// Runs in the child between fork and exec: only async-signal-safe calls.
+[[noreturn]] void execChild(const char* executable, const char* workDirectory, int outputFd,
+                            std::int64_t fileSizeLimit) {
+    if (::dup2(outputFd, STDOUT_FILENO) < 0 || ::chdir(workDirectory) != 0) {
+        _exit(127);
+    }
+    if (fileSizeLimit >= 0) {
+        // An ignored signal stays ignored across exec, so the write past the
+        // limit fails with EFBIG instead of ending the program.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            _exit(127);
+        }
+    }
+    ::execl(executable, "hemwright", static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+}  // namespace
+
+HostProcess::HostProcess(const std::string& executable, const std::string& workDirectory,
+                         const HostOptions& options)
+    : deadline_(std::chrono::steady_clock::now() + options.timeout) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    pid_ = ::fork();
+    if (pid_ < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        throw std::runtime_error("fork failed");
+    }
+    if (pid_ == 0) {
+        execChild(executable.c_str(), workDirectory.c_str(), fds[1], options.fileSizeLimit);
+    }
+    ::close(fds[1]);
+    outputPipe_ = fds[0];
+    ::fcntl(outputPipe_, F_SETFL, ::fcntl(outputPipe_, F_GETFL) | O_NONBLOCK);
+}
+
+HostProcess::~HostProcess() {
+    if (!reaped_) {
+        ::kill(pid_, SIGKILL);
+        reap(true);
+    }
+    if (outputPipe_ >= 0) {
+        ::close(outputPipe_);
+    }
+}
+
+void HostProcess::drainOutput(bool block) {
+    if (block) {
+        ::fcntl(outputPipe_, F_SETFL, ::fcntl(outputPipe_, F_GETFL) & ~O_NONBLOCK);
+    }
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(outputPipe_, buffer, sizeof buffer);
+        if (count > 0) {
+            run_.standardOutput.append(buffer, static_cast<std::size_t>(count));
+            continue;
+        }
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        return;  // end of file, or nothing more for now
+    }
+}
+
+void HostProcess::record(int status) {
+    if (WIFEXITED(status)) {
+        run_.exited = true;
+        run_.exitStatus = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        run_.killedBySignal = true;
+        run_.signalNumber = WTERMSIG(status);
+    }
+}
+
+bool HostProcess::reap(bool block) {
+    if (reaped_) {
+        return true;
+    }
+    int status = 0;
+    pid_t result;
+    do {
+        result = ::waitpid(pid_, &status, block ? 0 : WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    if (result == 0) {
+        return false;
+    }
+    reaped_ = true;
+    if (result == pid_) {
+        record(status);
+    }
+    return true;
+}
+
+HostRun HostProcess::kill() {
+    if (!reaped_) {
+        ::kill(pid_, SIGKILL);
+        reap(true);
+    }
+    drainOutput(true);
+    return run_;
+}
+
+HostRun HostProcess::wait() {
+    while (!reap(false)) {
+        drainOutput(false);
+        if (std::chrono::steady_clock::now() >= deadline_) {
+            run_.timedOut = true;
+            return kill();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    drainOutput(true);
+    return run_;
+}
+
+bool HostProcess::stopWhen(const std::function<bool()>& condition) {
+    while (!reap(false)) {
+        if (condition()) {
+            ::kill(pid_, SIGSTOP);
+            // Wait until it has really stopped: a signal takes effect only
+            // when the child next leaves the kernel, so without this a system
+            // call in progress (a rename) could still complete afterwards.
+            int status = 0;
+            pid_t result;
+            do {
+                result = ::waitpid(pid_, &status, WUNTRACED);
+            } while (result < 0 && errno == EINTR);
+            if (result == pid_ && WIFSTOPPED(status)) {
+                return true;
+            }
+            reaped_ = true;
+            if (result == pid_) {
+                record(status);
+            }
+            return false;
+        }
+        drainOutput(false);
+        if (std::chrono::steady_clock::now() >= deadline_) {
+            run_.timedOut = true;
+            return false;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return false;
+}
+
+HostRun runHost(const std::string& executable, const std::string& workDirectory, const HostOptions& options) {
+    HostProcess process(executable, workDirectory, options);
+    return process.wait();
+}
+
+}  // namespace testing_support

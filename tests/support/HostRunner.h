@@ -1,0 +1,73 @@
+#ifndef HEMWRIGHT_TESTS_SUPPORT_HOSTRUNNER_H
+#define HEMWRIGHT_TESTS_SUPPORT_HOSTRUNNER_H
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Starts an executable the way the host does (in a working directory, no
+// arguments, standard output captured) and optionally constrains or kills
+// it: a file size limit that stands in for a full disk, a time limit that
+// turns a hang into a test failure instead of a stuck suite, and a SIGKILL
+// at a chosen moment for crash tests.
+namespace testing_support {
+
+struct HostOptions {
+    // RLIMIT_FSIZE of the child in bytes, with SIGXFSZ ignored so that a
+    // write past it fails with EFBIG as on a full disk. Negative: no limit.
+    std::int64_t fileSizeLimit = -1;
+    // The child is killed (and the run reported as timed out) after this.
+    std::chrono::milliseconds timeout{20000};
+};
+
+struct HostRun {
+    bool exited = false;        // ended by exit; exitStatus holds the low 8 bits
+    int exitStatus = -1;
+    bool killedBySignal = false;  // ended by a signal, signalNumber holds it
+    int signalNumber = 0;
+    bool timedOut = false;      // killed because options.timeout passed
+    std::string standardOutput;
+};
+
+// Runs executable in workDirectory and waits for it.
+HostRun runHost(const std::string& executable, const std::string& workDirectory,
+                const HostOptions& options = HostOptions());
+
+// A started child process; the destructor kills and reaps it if it still runs.
+class HostProcess {
+public:
+    HostProcess(const std::string& executable, const std::string& workDirectory,
+                const HostOptions& options = HostOptions());
+    ~HostProcess();
+    HostProcess(const HostProcess&) = delete;
+    HostProcess& operator=(const HostProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    // Sends SIGKILL (if the child has not been reaped yet) and waits.
+    HostRun kill();
+    // Waits for the child to end, killing it when options.timeout passes.
+    HostRun wait();
+    // Polls until condition() holds or the child ends. When the condition
+    // holds, stops the child (SIGSTOP) and returns true once it has stopped,
+    // so that the caller can look at a state that no longer moves and then
+    // kill(). The condition is polled again only while the child runs.
+    bool stopWhen(const std::function<bool()>& condition);
+
+private:
+    void drainOutput(bool block);
+    bool reap(bool block);
+    void record(int waitStatus);
+
+    pid_t pid_ = -1;
+    int outputPipe_ = -1;
+    std::chrono::steady_clock::time_point deadline_;
+    HostRun run_;
+    bool reaped_ = false;
+};
+
+}  // namespace testing_support
+
+#endif
