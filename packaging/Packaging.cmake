@@ -23,13 +23,15 @@ set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-# The Debian 12 packages of the libraries the two executables load (their
-# NEEDED entries, with the versions dpkg-shlibdeps derives). Boost.Date_Time
-# is used from its headers only, so its library is not among them. The
+# The Debian 12 packages of the libraries the two executables load. An
+# optimised build needs only Boost.Filesystem, Boost.Thread and
+# Boost.Program_options of Boost (dpkg-shlibdeps gives the versions); a debug
+# build also loads the other Boost libraries the utility library links, so
+# they are named too and a package made from any build type installs. The
 # package test checks that every library the packaged binaries need comes
 # from a package named here.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6 (>= 2.34), libstdc++6 (>= 11), libgcc-s1 (>= 3.0), libxerces-c3.2, libxalan-c112 (>= 1.12), libboost-filesystem1.74.0 (>= 1.74.0+ds1), libboost-thread1.74.0 (>= 1.74.0+ds1), libboost-program-options1.74.0 (>= 1.74.0+ds1)")
+  "libc6 (>= 2.34), libstdc++6 (>= 11), libgcc-s1 (>= 3.0), libxerces-c3.2, libxalan-c112 (>= 1.12), libboost-filesystem1.74.0 (>= 1.74.0+ds1), libboost-thread1.74.0 (>= 1.74.0+ds1), libboost-program-options1.74.0 (>= 1.74.0+ds1), libboost-date-time1.74.0, libboost-system1.74.0, libboost-random1.74.0, libboost-atomic1.74.0")
 include(CPack)
 
 if(HEMWRIGHT_BUILD_TESTS)

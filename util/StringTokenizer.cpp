@@ -40,7 +40,8 @@ bool StringTokenizer::isDelimiter(char character) const {
 }
 
 std::int64_t StringTokenizer::nextTokenLength() const {
-    if (position_ >= length_) {
+    // setPosition takes any value; a position before the buffer has no token.
+    if (position_ < 0 || position_ >= length_) {
         return 0;
     }
     std::int64_t count = static_cast<std::int64_t>(std::strcspn(text_ + position_, delimiters_));

@@ -25,6 +25,11 @@ constexpr std::int64_t kPatchLevelUnit = kBuildFactor;
 
 constexpr std::size_t kMaxAtoms = 4;
 
+// 400.999.9999.999999, the largest number whose fields print within bounds.
+constexpr std::int64_t kLargestBuildDigits = kPatchLevelUnit - 1;
+constexpr std::int64_t kLargestCanonicalNumber =
+    kMaxMajor * kMajorUnit + kMaxMinor * kMinorUnit + kMaxPatchLevel * kPatchLevelUnit + kLargestBuildDigits;
+
 // Reads the leading decimal number of atom like strtol (white space and a
 // sign allowed, 0 without digits), clamped to the 32-bit range; whatever
 // follows the number is left in rest.
@@ -104,6 +109,17 @@ void Version::setNumbers(std::int32_t major, std::int32_t minor, std::int32_t pa
 }
 
 std::string Version::toString() const {
+    // An unbounded build can carry the packed number below zero or past
+    // 400.999.9999.999999, where the four fields would come out negative or
+    // out of their bounds and the text would not read back; the excess then
+    // stays in the build, which has no bound.
+    if (number_ < 0) {
+        return "0.0.0." + std::to_string(number_);
+    }
+    if (number_ > kLargestCanonicalNumber) {
+        return std::to_string(kMaxMajor) + "." + std::to_string(kMaxMinor) + "." + std::to_string(kMaxPatchLevel) +
+               "." + std::to_string(number_ - kLargestCanonicalNumber + kLargestBuildDigits);
+    }
     const std::int64_t major = number_ / kMajorUnit;
     const std::int64_t build = number_ % kPatchLevelUnit;
     return std::to_string(major) + "." + std::to_string(getMinor()) + "." + std::to_string(getPatchLevel()) + "." +

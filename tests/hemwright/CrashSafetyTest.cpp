@@ -309,7 +309,7 @@ void expectCleanRunLeavesNoTemporaryFile(Step& step, const std::set<std::string>
     EXPECT_EQ(leftovers, std::set<std::string>(after.begin(), after.end()));
 }
 
-constexpr std::uint64_t kQuickFileSize = std::uint64_t(48) << 20;
+constexpr std::uint64_t kQuickFileSize = std::uint64_t(32) << 20;
 
 TEST(CrashSafetyTest, KillWhileTheTemporaryFileGrowsLeavesTheInputAsItWas) {
     LargeFileStep step(kQuickFileSize);
@@ -345,12 +345,13 @@ TEST(CrashSafetyTest, KillsSpreadOverARunLeaveTheLargeFileOldOrNew) {
     LargeFileStep step(kQuickFileSize);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(0, runToCompletion(step.directory()).exitStatus);
-    const auto cleanRun = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    const auto cleanRun =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
     ASSERT_EQ(State::New, step.state());
     step.restore();
 
     // From before the input is read to after the rename (tenths of one run).
-    for (int tenth : {0, 2, 4, 5, 6, 7, 8, 9, 11}) {
+    for (int tenth : {0, 2, 4, 6, 8, 10, 12}) {
         killAfter(step.directory(), cleanRun * tenth / 10);
         const State state = step.state();
         EXPECT_NE(State::Damaged, state) << "killed at " << tenth << "/10 of a run";
@@ -368,17 +369,22 @@ TEST(CrashSafetyTest, KillsSpreadOverARunLeaveTheLargeFileOldOrNew) {
 
 TEST(CrashSafetyTest, KillDuringAStepOfManyFilesLeavesEachFileOldOrNewInListOrder) {
     ManyFilesStep step(300);
-    // Stop as soon as file 150 has been replaced (the rename gives the name a
-    // new inode): the files before it are new, the ones after it old, and at
-    // most the one in hand has a temporary file.
-    const ino_t original = step.inode(150);
-    {
+    // Stop as soon as file 100 has been replaced (the rename gives the name a
+    // new inode): the files up to it are new, the ones after the file in
+    // hand old, and at most that one has a temporary file. On a busy machine
+    // the poll may miss the moment and the run end first; a few attempts are
+    // allowed.
+    bool stopped = false;
+    for (int attempt = 0; attempt < 3 && !stopped; ++attempt) {
+        step.restore();
+        const ino_t original = step.inode(100);
         HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
-        ASSERT_TRUE(process.stopWhen([&] { return step.inode(150) != original; }));
+        stopped = process.stopWhen([&] { return step.inode(100) != original; });
         process.kill();
     }
+    ASSERT_TRUE(stopped) << "never saw the step in progress";
     const int rewritten = step.checkConsistent();
-    EXPECT_GE(rewritten, 151);
+    EXPECT_GE(rewritten, 101);
     EXPECT_LT(rewritten, step.size());
     const std::vector<std::string> leftovers = temporaryFiles(step.directory());
     EXPECT_LE(leftovers.size(), 1u);
@@ -417,8 +423,9 @@ TEST(CrashSoak, DISABLED_RandomKills) {
     const long kills = environmentNumber("HEMWRIGHT_SOAK_KILLS", 200);
     const std::uint64_t size = static_cast<std::uint64_t>(environmentNumber("HEMWRIGHT_SOAK_SIZE_MIB", 128)) << 20;
     const int fileCount = static_cast<int>(environmentNumber("HEMWRIGHT_SOAK_FILES", 300));
-    const auto seed = static_cast<std::uint64_t>(environmentNumber(
-        "HEMWRIGHT_SOAK_SEED", static_cast<long>(std::chrono::system_clock::now().time_since_epoch().count() % 1000000007)));
+    const long clockSeed =
+        static_cast<long>(std::chrono::system_clock::now().time_since_epoch().count() % 1000000007);
+    const auto seed = static_cast<std::uint64_t>(environmentNumber("HEMWRIGHT_SOAK_SEED", clockSeed));
     std::mt19937_64 random(seed);
     std::printf("crash soak: %ld kills, large file %llu MiB, step of %d files, seed %llu\n", kills,
                 static_cast<unsigned long long>(size >> 20), fileCount, static_cast<unsigned long long>(seed));
@@ -477,7 +484,8 @@ TEST(CrashSoak, DISABLED_RandomKills) {
             ++largeKills;
             largeLeftovers += leftovers;
             const State state = large.state();
-            EXPECT_NE(State::Damaged, state) << "kill " << kill << " after " << delay.count() << " us";
+            EXPECT_NE(State::Damaged, state)
+                << "kill " << kill << (atRewriteState ? " at a rewrite state" : " after a delay");
             (state == State::Old ? largeOld : state == State::New ? largeNew : largeDamaged)++;
             if (state != State::Old) {
                 large.restore();

@@ -84,10 +84,22 @@ protected:
         return output.substr(begin + start.size(), end - begin - start.size());
     }
 
-    // Whether text is head, a unique name, then tail.
+    // Whether text is head, a unique name (8-4-4-4-12 lower-case hex digits
+    // joined by hyphens), then tail.
     static bool hasUniqueNameBetween(const std::string& text, const std::string& head, const std::string& tail) {
-        return text.size() == head.size() + kUniqueNameLength + tail.size() && text.compare(0, head.size(), head) == 0 &&
-               text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+        if (text.size() != head.size() + kUniqueNameLength + tail.size() || text.compare(0, head.size(), head) != 0 ||
+            text.compare(text.size() - tail.size(), tail.size(), tail) != 0) {
+            return false;
+        }
+        const std::string name = text.substr(head.size(), kUniqueNameLength);
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
+            const bool hex = (name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'f');
+            if (hyphen ? name[i] != '-' : !hex) {
+                return false;
+            }
+        }
+        return true;
     }
 
     std::vector<std::string> entries() { return listDirectory(work.path()); }

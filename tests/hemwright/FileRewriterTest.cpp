@@ -192,8 +192,6 @@ TEST_F(FileRewriterTest, RewrittenFileKeepsPermissionsOwnerAndGroup) {
         writeBytes(path, "content");
         ASSERT_EQ(0, ::chmod(path.c_str(), mode));
         ASSERT_EQ(0, ::chown(path.c_str(), 1234, 5678));
-        // While the content is written the temporary file is the creator's
-        // alone; the name source runs just before it is created.
         std::string temporary;
         auto rememberName = [&] {
             temporary = path + "-tmp-" + std::to_string(mode);

