@@ -6,7 +6,7 @@
 #include <string>
 
 // The input.xml that the host would write for the step the options describe:
-// UTF-8, spec version 1.0, one string data element per given text
+// UTF-8, "SpecVersion" 1.0, one string data element per given text
 // ("DataToPrepend", "DataToAppend", "LineBreakStyle"), "AddLineBreak" as the
 // bool true when asked for, and one "File" per file with its absolute path.
 // Line breaks inside the texts are written as character references, so the

@@ -85,7 +85,9 @@ bool StringTokenizer::nextToken() {
 }
 
 bool StringTokenizer::stepBack() {
-    const std::int64_t start = std::min(position_, length_) - 1;
+    // Clamped at 0 first: setPosition takes any value, and the lowest one
+    // has no predecessor.
+    const std::int64_t start = std::max<std::int64_t>(std::min(position_, length_), 0) - 1;
     for (std::int64_t index = start; index >= 0; --index) {
         if (isDelimiter(text_[index])) {
             position_ = index == position_ - 1 ? index : index + 1;

@@ -198,20 +198,22 @@ std::string expectedAttributeText(const std::string& text) {
 std::string expectedElementText(const std::string& text) {
     static const std::string kOpen = "<![CDATA[";
     static const std::string kClose = "]]>";
+    // The writer drops characters before it looks for sections.
+    const std::string kept = withoutControlCharacters(withoutNonCharacters(text));
     std::string unmarked;
     std::size_t position = 0;
     for (;;) {
-        const std::size_t open = text.find(kOpen, position);
-        const std::size_t close = open == std::string::npos ? open : text.find(kClose, open + kOpen.size());
+        const std::size_t open = kept.find(kOpen, position);
+        const std::size_t close = open == std::string::npos ? open : kept.find(kClose, open + kOpen.size());
         if (close == std::string::npos) {
             break;
         }
-        unmarked.append(text, position, open - position);
-        unmarked.append(text, open + kOpen.size(), close - open - kOpen.size());
+        unmarked.append(kept, position, open - position);
+        unmarked.append(kept, open + kOpen.size(), close - open - kOpen.size());
         position = close + kClose.size();
     }
-    unmarked.append(text, position, std::string::npos);
-    return normalizedLineEnds(withoutControlCharacters(withoutNonCharacters(unmarked)));
+    unmarked.append(kept, position, std::string::npos);
+    return normalizedLineEnds(unmarked);
 }
 
 }  // namespace fuzz

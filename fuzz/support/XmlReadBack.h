@@ -56,10 +56,10 @@ std::string normalizedAttribute(const std::string& text);
 // and U+FFFF vanish, control characters are dropped, white space is
 // normalized.
 std::string expectedAttributeText(const std::string& text);
-// Element text as escaped in text form and read back: complete CDATA
-// sections (from "<![CDATA[" to the first "]]>" after it) lose their
-// markers, U+FFFE and U+FFFF vanish, control characters are dropped and line
-// ends are normalized.
+// Element text as escaped in text form and read back: U+FFFE, U+FFFF and
+// the control characters vanish first, then complete CDATA sections (from
+// "<![CDATA[" to the first "]]>" after it) lose their markers and line ends
+// are normalized.
 std::string expectedElementText(const std::string& text);
 
 }  // namespace fuzz

@@ -1,10 +1,13 @@
 // Found by fuzzing: after setPosition with a negative value, nextToken and
-// peekToken read in front of the buffer.
+// peekToken read in front of the buffer, and stepBack from the lowest
+// position overflowed.
 #include "util/StringTokenizer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -26,6 +29,13 @@ TEST(StringTokenizerPositionTest, PositionBeforeTheBufferHasNoToken) {
     EXPECT_EQ(0, tokenizer.getPosition());
     ASSERT_TRUE(tokenizer.nextToken());
     EXPECT_STREQ("a", tokenizer.getToken());
+}
+
+TEST(StringTokenizerPositionTest, StepBackFromTheLowestPositionGoesToTheStart) {
+    StringTokenizer tokenizer("a<b", 3, "<");
+    tokenizer.setPosition(std::numeric_limits<std::int64_t>::min());
+    EXPECT_FALSE(tokenizer.stepBack());
+    EXPECT_EQ(0, tokenizer.getPosition());
 }
 
 }  // namespace
