@@ -21,7 +21,7 @@ using ostrel::xml::DOMElementPtr;
 using ostrel::xml::DOMNodePtr;
 
 // The one version of both document levels this reader understands.
-Version specVersion10() {
+Version documentVersion10() {
     return Version(1, 0, 0, 0, "");
 }
 
@@ -90,14 +90,14 @@ void readInputFiles(const DOMElementPtr& parent, PipelinePluginInputImpl& input)
     input.setInputFiles(files);
 }
 
-ParsedInput readSpec10Input(const DOMElementPtr& root) {
+ParsedInput readVersion10Input(const DOMElementPtr& root) {
     const DOMElementPtr pluginInput = childElement(root, "PipelinePluginInput");
     if (pluginInput.isNull()) {
         throw PipelinePluginException(
             "Invalid input XML for spec version 1.0. No \"PipelinePluginInput\" node was found.");
     }
     const Version inputVersion(pluginInput.getAttribute("SpecVersion"));
-    if (inputVersion != specVersion10()) {
+    if (inputVersion != documentVersion10()) {
         throw PipelinePluginException("Invalid input. Pipeline plugin input spec version \"" +
                                       inputVersion.toString() + "\" is not supported.");
     }
@@ -151,11 +151,11 @@ ParsedInput PipelinePluginParserImpl::parse(const std::string& path) {
         throw PipelinePluginException("Invalid input XML. Failed to find the node \"VellamorPlugin\"");
     }
     const Version version(root.getAttribute("SpecVersion"));
-    if (version != specVersion10()) {
+    if (version != documentVersion10()) {
         throw PipelinePluginException("The vellamor plugin spec version \"" + version.toString() +
                                       "\" is not supported.");
     }
-    return readSpec10Input(root);
+    return readVersion10Input(root);
 }
 
 }  // namespace Vellamor::Plugin
