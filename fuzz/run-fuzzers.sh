@@ -26,9 +26,10 @@ targets=(
     "utf8_to_latin1_fuzzer 256"
 )
 
-CC=clang CXX=clang++ cmake -S "$repo/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build.configure.log" 2>&1 ||
-    { cat "$build.configure.log" >&2; exit 1; }
-cmake --build "$build" -j2 >"$build.build.log" 2>&1 || { tail -50 "$build.build.log" >&2; exit 1; }
+mkdir -p "$build"
+CC=clang CXX=clang++ cmake -S "$repo/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 ||
+    { cat "$build/configure.log" >&2; exit 1; }
+cmake --build "$build" -j2 >"$build/build.log" 2>&1 || { tail -50 "$build/build.log" >&2; exit 1; }
 
 scratch=$(mktemp -d /tmp/hemwright-fuzz-run.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
