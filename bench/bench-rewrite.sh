@@ -62,8 +62,8 @@ medians() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "n/a" }'; }
 
 printf '\n%-8s | %-27s | %-27s | %s\n' "size" "pipeline wall/cpu/rss" "hemwright wall/cpu/rss" "ratio wall cpu rss"
-for spec in "1MiB 1" "100MiB 100" "1GiB 1024"; do
-  read -r label mebibytes <<<"$spec"
+for size in "1MiB 1" "100MiB 100" "1GiB 1024"; do
+  read -r label mebibytes <<<"$size"
   file="$work/input-$label.bin"
   head -c "$((mebibytes * 1024 * 1024))" /dev/urandom >"$file"
   sync
