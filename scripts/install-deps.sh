@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, and only
 # those that are missing, so that a machine that has them all is not touched.
+# clang and its runtime serve the fuzz targets; GNU time serves the benchmark.
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,8 @@ packages=(
   libboost-dev libboost-filesystem-dev libboost-system-dev libboost-thread-dev
   libboost-random-dev libboost-date-time-dev libboost-program-options-dev
   libgtest-dev
+  clang libclang-rt-14-dev
+  time
 )
 
 missing=()
