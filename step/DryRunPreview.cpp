@@ -2,13 +2,12 @@
 
 #include "hemwright/LineBreaks.h"
 #include "step/ExitCodes.h"
+#include "util/ErrorResolver.h"
 #include "util/Utf8ToLatin1Converter.h"
 
 #include <boost/filesystem.hpp>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 
 namespace fs = boost::filesystem;
@@ -45,7 +44,7 @@ FileEdges readFileEdges(const std::string& path) {
         throw std::runtime_error(fs::exists(path, error) ? "not a regular file" : "no such file");
     }
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error(std::strerror(errno));
+    if (!in) throw std::runtime_error(lastSystemErrorText());
     FileEdges edges;
     edges.size = fs::file_size(path, error);
     if (error) throw std::runtime_error(error.message());

@@ -1,9 +1,8 @@
 #include "step/InputDocumentWriter.h"
 
 #include "step/XmlCharacters.h"
+#include "util/ErrorResolver.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -47,7 +46,7 @@ void writeInputDocument(const StepOptions& options, const std::string& directory
     const std::string document = renderInputDocument(options);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
-        throw std::runtime_error("cannot create '" + path + "': " + std::strerror(errno) + ".");
+        throw std::runtime_error("cannot create '" + path + "': " + lastSystemErrorText() + ".");
     }
     out.write(document.data(), static_cast<std::streamsize>(document.size()));
     out.close();

@@ -2,12 +2,11 @@
 
 #include "hemwright/LineBreaks.h"
 #include "step/XmlCharacters.h"
+#include "util/ErrorResolver.h"
 
 #include <boost/filesystem.hpp>
 #include <boost/program_options.hpp>
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -44,7 +43,7 @@ std::string readTextFile(const std::string& path, const std::string& optionName)
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw UsageError("cannot read --" + optionName + " '" + path + "': " + std::strerror(errno) + ".");
+        throw UsageError("cannot read --" + optionName + " '" + path + "': " + lastSystemErrorText() + ".");
     }
     std::ostringstream content;
     content << in.rdbuf();

@@ -1,13 +1,13 @@
 #include "step/TemporaryWorkingDirectory.h"
 
+#include "util/ErrorResolver.h"
+#include "util/platform/Platform.h"
+#include "util/platform/Process.h"
+
 #include <boost/filesystem.hpp>
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <stdexcept>
-#include <vector>
 
 namespace fs = boost::filesystem;
 
@@ -15,14 +15,10 @@ TemporaryWorkingDirectory::TemporaryWorkingDirectory() {
     boost::system::error_code error;
     fs::path base = fs::temp_directory_path(error);
     if (error) base = "/tmp";
-    const std::string pattern = (base / "hemwright-step.XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data()) == nullptr) {
-        throw std::runtime_error("cannot create a working directory '" + pattern + "': " + std::strerror(errno) +
-                                 ".");
+    if (!ostrel::platform::createPrivateDirectory(base.string(), "hemwright-step.", path_)) {
+        const std::string reason = ErrorResolver(0).resolve(ostrel::platform::lastErrorCode(), false);
+        throw std::runtime_error("cannot create a working directory in '" + base.string() + "': " + reason + ".");
     }
-    path_ = name.data();
 }
 
 TemporaryWorkingDirectory::~TemporaryWorkingDirectory() {

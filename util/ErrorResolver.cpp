@@ -109,3 +109,5 @@ void ErrorResolver::getErrorInfoText(std::uint32_t code, std::string& text) {
     // POSIX systems have no error objects for a failed call to post.
     text += format("No Error Info posted; HResult: 0x%08x", code);
 }
+
+std::string lastSystemErrorText() { return ErrorResolver(0).resolve(ostrel::platform::lastErrorCode(), false); }

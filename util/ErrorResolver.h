@@ -40,4 +40,8 @@ private:
     std::string text_;
 };
 
+// The text for the calling thread's last system error, read at once after a
+// failing call: ErrorResolver(0).resolve(platform::lastErrorCode(), false).
+std::string lastSystemErrorText();
+
 #endif

@@ -1,0 +1,224 @@
+#!/usr/bin/env bash
+# Benchmark of hemwright, the real executable run as the host runs it (cd into
+# a working directory holding input.xml, no arguments), against baselines
+# measured in the same run. Prints one table per part:
+#
+#  1. one file of 1 MiB, 100 MiB and 1 GiB rewritten with a prefix and a
+#     suffix, against the shell pipeline doing the same job,
+#       { printf %s "$prefix"; cat FILE; printf %s "$suffix"; } > TMP && mv TMP FILE
+#     wall time, CPU time (user + system) and peak resident memory, each the
+#     median of alternating rounds after one warm-up round of each;
+#  2. one step of 10,000 files of 1 KiB (one input.xml listing them all),
+#     against the pipeline over a sample of the same files, scaled per file;
+#  3. the start-up floor: a whole run on a one-file step against
+#     startup_floor, which only starts Xerces-C and Xalan-C and parses the
+#     same input.xml; mean of many runs each (hyperfine when installed).
+#
+# Builds its own optimised binaries: the top-level project in a Release build
+# without tests (target hemwright) and the helpers in bench/ beside it.
+#
+# Environment: BENCH_WORK_DIR (where the test files go; default $TMPDIR or
+# /tmp; needs about 2.2 GiB free), BENCH_BUILD_DIR (default build-bench),
+# BENCH_ROUNDS (rounds of parts 1 and 2, default 5), BENCH_STARTUP_RUNS
+# (runs of each command in part 3, default 100), BENCH_PIPELINE_SAMPLE
+# (files in the pipeline's sample of part 2, default 500), BENCH_SIZES_MIB
+# (sizes of part 1, default "1 100 1024").
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BENCH_BUILD_DIR:-$root/build-bench}"
+rounds="${BENCH_ROUNDS:-5}"
+startup_runs="${BENCH_STARTUP_RUNS:-100}"
+sample="${BENCH_PIPELINE_SAMPLE:-500}"
+sizes="${BENCH_SIZES_MIB:-1 100 1024}"
+small_count=10000
+# Plain ASCII, so that the bytes hemwright writes (ISO 8859-1) and the bytes
+# printf writes are the same and the two results can be compared.
+prefix='# rewritten by the benchmark: prefix line
+'
+suffix='
+# end of the benchmark suffix'
+
+# A build folder configured from another source (the earlier driver-only
+# benchmark configured bench/ itself) cannot be reused; say so rather than
+# deleting a folder someone may have chosen on purpose.
+if [ -f "$build/CMakeCache.txt" ] &&
+   ! grep -qx "CMAKE_HOME_DIRECTORY:INTERNAL=$root" "$build/CMakeCache.txt"; then
+  echo "bench.sh: $build was configured from another source folder; remove it and run again." >&2
+  exit 1
+fi
+
+echo "== building hemwright (Release, no tests) in $build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHEMWRIGHT_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target hemwright -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+echo "== building the benchmark helpers in $build/bench"
+cmake -S "$root/bench" -B "$build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build/bench" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+hemwright="$build/bin/hemwright"
+floor="$build/bench/startup_floor"
+measure="$build/bench/measure_run"
+
+work="$(mktemp -d "${BENCH_WORK_DIR:-${TMPDIR:-/tmp}}/hemwright-bench.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+# Writes DIR/input.xml: a step with the benchmark's prefix and suffix over
+# the files named after DIR (absolute names without characters XML escapes).
+write_input() {
+  local directory="$1"
+  shift
+  {
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n'
+    printf '<VellamorPlugin SpecVersion="1.0">\n  <PipelinePluginInput SpecVersion="1.0">\n'
+    printf '    <DataElements>\n'
+    printf '      <DataElement Name="DataToPrepend" Type="string">%s</DataElement>\n' "$prefix"
+    printf '      <DataElement Name="DataToAppend" Type="string">%s</DataElement>\n' "$suffix"
+    printf '    </DataElements>\n    <Files>\n'
+    printf '      <File Name="%s"/>\n' "$@"
+    printf '    </Files>\n  </PipelinePluginInput>\n</VellamorPlugin>\n'
+  } >"$directory/input.xml"
+}
+
+# Each prints "wall cpu rss" (seconds, seconds, KiB) for one run.
+run_hemwright() { "$measure" -C "$1" "$hemwright"; }
+run_pipeline() {
+  "$measure" bash -c 'p=$1; s=$2; shift 2
+    for f; do { printf %s "$p"; cat "$f"; printf %s "$s"; } > "$f.tmp" && mv "$f.tmp" "$f"; done' \
+    _ "$prefix" "$suffix" "$@"
+}
+
+# Median of each column of the lines on standard input.
+medians() {
+  awk '{ for (i = 1; i <= NF; ++i) v[i, NR] = $i + 0; n = NR; m = NF }
+       END {
+         for (i = 1; i <= m; ++i) {
+           for (a = 1; a <= n; ++a) col[a] = v[i, a]
+           for (a = 1; a <= n; ++a) for (b = a + 1; b <= n; ++b) if (col[b] < col[a]) { t = col[a]; col[a] = col[b]; col[b] = t }
+           printf "%s%s", col[int((n + 1) / 2)], (i < m ? " " : "\n")
+         }
+       }'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else printf "n/a" }'; }
+ms() { awk -v s="$1" 'BEGIN { printf "%.1f", s * 1000 }'; }
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+
+echo "== machine: $(nproc) cores, $(uname -r), work folder $work"
+
+# Correctness first: a figure of a program that writes the wrong bytes is
+# worth nothing.
+check="$work/check"
+mkdir "$check"
+head -c 100000 /dev/urandom >"$check/data"
+cp "$check/data" "$check/expected"
+run_pipeline "$check/expected" >/dev/null
+write_input "$check" "$check/data"
+run_hemwright "$check" >/dev/null
+cmp -s "$check/data" "$check/expected" || { echo "bench.sh: hemwright wrote other bytes than the pipeline" >&2; exit 1; }
+rm -rf "$check"
+echo "== check: hemwright's result is byte for byte the pipeline's"
+
+echo
+echo "1. One file rewritten: hemwright vs the pipeline (medians of $rounds alternating rounds after a warm-up)"
+printf '%-8s | %-10s %-10s %-9s | %-10s %-10s %-9s | %-6s %-6s | %s\n' \
+  size "pipe wall" "pipe cpu" "pipe rss" "hw wall" "hw cpu" "hw rss" "wall x" "cpu x" "hw - pipe wall"
+for mebibytes in $sizes; do
+  if [ "$mebibytes" -ge 1024 ] && [ $((mebibytes % 1024)) -eq 0 ]; then label="$((mebibytes / 1024)) GiB"; else label="$mebibytes MiB"; fi
+  step="$work/step"
+  mkdir "$step"
+  file="$work/input.bin"
+  head -c "$((mebibytes * 1024 * 1024))" /dev/urandom >"$file"
+  write_input "$step" "$file"
+  sync
+  # Warm-up: from here on both read a file in the page cache.
+  run_pipeline "$file" >/dev/null
+  run_hemwright "$step" >/dev/null
+  : >"$work/pipeline.txt"
+  : >"$work/ours.txt"
+  for ((round = 0; round < rounds; ++round)); do
+    # Each run starts with nothing left to write back from the one before.
+    sync
+    run_pipeline "$file" >>"$work/pipeline.txt"
+    sync
+    run_hemwright "$step" >>"$work/ours.txt"
+  done
+  read -r pw pc pr < <(medians <"$work/pipeline.txt")
+  read -r ow oc orss < <(medians <"$work/ours.txt")
+  printf '%-8s | %8ss %8ss %6.1fMiB | %8ss %8ss %6.1fMiB | %6s %6s | %+.1f ms\n' "$label" \
+    "$(printf %.3f "$pw")" "$(printf %.3f "$pc")" "$(mib "$pr")" \
+    "$(printf %.3f "$ow")" "$(printf %.3f "$oc")" "$(mib "$orss")" \
+    "$(ratio "$ow" "$pw")" "$(ratio "$oc" "$pc")" "$(awk -v a="$ow" -v b="$pw" 'BEGIN { print (a - b) * 1000 }')"
+  rm -rf "$file" "$file.tmp" "$step"
+  sync
+done
+echo "   targets for 100 MiB and 1 GiB: wall x <= 1.10, cpu x <= 1.20; hw rss the same at every size"
+
+echo
+echo "2. One step of $small_count files of 1 KiB (medians of $rounds alternating rounds after a warm-up)"
+step="$work/step"
+small="$work/small"
+mkdir "$step" "$small"
+head -c "$((small_count * 1024))" /dev/urandom | split -b 1024 -a 5 -d - "$small/f"
+files=("$small"/f*)
+write_input "$step" "${files[@]}"
+sync
+run_pipeline "${files[@]:0:$sample}" >/dev/null
+run_hemwright "$step" >/dev/null
+: >"$work/pipeline.txt"
+: >"$work/ours.txt"
+for ((round = 0; round < rounds; ++round)); do
+  sync
+  run_pipeline "${files[@]:0:$sample}" >>"$work/pipeline.txt"
+  sync
+  run_hemwright "$step" >>"$work/ours.txt"
+done
+read -r pw pc pr < <(medians <"$work/pipeline.txt")
+read -r ow oc orss < <(medians <"$work/ours.txt")
+count="$(find "$small" -type f | wc -l)"
+leftovers="$(find "$small" -name '*tmp*' | wc -l)"
+if [ "$leftovers" -ne 0 ] || [ "$count" -ne "$small_count" ]; then
+  echo "bench.sh: $leftovers temporary files left, $count files present" >&2
+  exit 1
+fi
+per_ours="$(awk -v w="$ow" -v n="$small_count" 'BEGIN { printf "%.1f", w * 1e6 / n }')"
+per_pipe="$(awk -v w="$pw" -v n="$sample" 'BEGIN { printf "%.1f", w * 1e6 / n }')"
+printf '%-36s | %9s | %9s | %11s | %s\n' "" "wall" "cpu" "peak rss" "wall per file"
+printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "hemwright, all $small_count files, one run" \
+  "$(printf %.3f "$ow")" "$(printf %.3f "$oc")" "$(mib "$orss")" "$per_ours"
+printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "pipeline, first $sample files" \
+  "$(printf %.3f "$pw")" "$(printf %.3f "$pc")" "$(mib "$pr")" "$per_pipe"
+printf '%-36s | %8ss |\n' "pipeline scaled to $small_count files" \
+  "$(awk -v w="$pw" -v n="$small_count" -v s="$sample" 'BEGIN { printf "%.3f", w * n / s }')"
+echo "   hemwright's wall time per file is $(ratio "$per_ours" "$per_pipe") x the pipeline's; all $count files present, no temporary file left"
+rm -rf "$small" "$step"
+
+echo
+echo "3. Start-up floor: whole run on a one-file step vs startup_floor (start Xerces-C and Xalan-C, parse input.xml)"
+step="$work/step"
+mkdir "$step"
+printf 'tiny\n' >"$step/tiny.txt"
+write_input "$step" "$step/tiny.txt"
+if command -v hyperfine >/dev/null 2>&1 && command -v jq >/dev/null 2>&1; then
+  echo "   hyperfine, no shell, 10 warm-up runs and $startup_runs runs each"
+  # The file grows by the prefix and suffix on every run (to a few KiB), too
+  # little to change what a run costs.
+  (cd "$step" && hyperfine -N --style none --warmup 10 --runs "$startup_runs" \
+     --export-json "$work/startup.json" "$hemwright" "$floor" >/dev/null)
+  read -r hw hc < <(jq -r '.results[0] | "\(.mean) \(.user + .system)"' "$work/startup.json")
+  read -r fw fc < <(jq -r '.results[1] | "\(.mean) \(.user + .system)"' "$work/startup.json")
+  read -r hs fs < <(jq -r '"\(.results[0].stddev) \(.results[1].stddev)"' "$work/startup.json")
+else
+  echo "   hyperfine not installed: $startup_runs alternating runs each, timed with wait4"
+  : >"$work/hw.txt"
+  : >"$work/floor.txt"
+  for ((run = 0; run < startup_runs + 10; ++run)); do
+    "$measure" -C "$step" "$hemwright" >>"$work/hw.txt"
+    "$measure" -C "$step" "$floor" >>"$work/floor.txt"
+  done
+  mean_sd() { tail -n "$startup_runs" | awk '{ s += $1; q += $1 * $1; c += $2 } END { m = s / NR; printf "%.6f %.6f %.6f\n", m, c / NR, sqrt(q / NR - m * m) }'; }
+  read -r hw hc hs < <(mean_sd <"$work/hw.txt")
+  read -r fw fc fs < <(mean_sd <"$work/floor.txt")
+fi
+printf '%-28s | %14s | %9s\n' "" "wall per run" "cpu per run"
+printf '%-28s | %6s ± %4s ms | %6s ms\n' "hemwright, one tiny file" "$(ms "$hw")" "$(ms "$hs")" "$(ms "$hc")"
+printf '%-28s | %6s ± %4s ms | %6s ms\n' "startup_floor" "$(ms "$fw")" "$(ms "$fs")" "$(ms "$fc")"
+printf '%-28s | %14s | %9s\n' "ratio (goal <= 1.15)" "$(ratio "$hw" "$fw") x" "$(ratio "$hc" "$fc") x"
+rm -rf "$step"
