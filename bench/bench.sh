@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmark of hemwright, the real executable run as the host runs it (cd into
 # a working directory holding input.xml, no arguments), against baselines
-# measured in the same run. Prints one table per part:
+# measured in the same run. Prints one table for each of:
 #
 #  1. one file of 1 MiB, 100 MiB and 1 GiB rewritten with a prefix and a
 #     suffix, against the shell pipeline doing the same job,
@@ -19,10 +19,10 @@
 #
 # Environment: BENCH_WORK_DIR (where the test files go; default $TMPDIR or
 # /tmp; needs about 2.2 GiB free), BENCH_BUILD_DIR (default build-bench),
-# BENCH_ROUNDS (rounds of parts 1 and 2, default 5), BENCH_STARTUP_RUNS
-# (runs of each command in part 3, default 100), BENCH_PIPELINE_SAMPLE
-# (files in the pipeline's sample of part 2, default 500), BENCH_SIZES_MIB
-# (sizes of part 1, default "1 100 1024").
+# BENCH_ROUNDS (rounds of tables 1 and 2, default 5), BENCH_STARTUP_RUNS
+# (runs of each command in table 3, default 100), BENCH_PIPELINE_SAMPLE
+# (files in the pipeline's sample of table 2, default 500), BENCH_SIZES_MIB
+# (sizes of table 1, default "1 100 1024").
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -187,7 +187,8 @@ printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "pipeline, first $sample fil
   "$(printf %.3f "$pw")" "$(printf %.3f "$pc")" "$(mib "$pr")" "$per_pipe"
 printf '%-36s | %8ss |\n' "pipeline scaled to $small_count files" \
   "$(awk -v w="$pw" -v n="$small_count" -v s="$sample" 'BEGIN { printf "%.3f", w * n / s }')"
-echo "   hemwright's wall time per file is $(ratio "$per_ours" "$per_pipe") x the pipeline's; all $count files present, no temporary file left"
+echo "   hemwright's wall time per file is $(ratio "$per_ours" "$per_pipe") x the pipeline's (the pipeline takes $(ratio "$per_pipe" "$per_ours") x as long);"
+echo "   all $count files present afterwards, no temporary file left"
 rm -rf "$small" "$step"
 
 echo
@@ -217,8 +218,8 @@ else
   read -r hw hc hs < <(mean_sd <"$work/hw.txt")
   read -r fw fc fs < <(mean_sd <"$work/floor.txt")
 fi
-printf '%-28s | %14s | %9s\n' "" "wall per run" "cpu per run"
-printf '%-28s | %6s ± %4s ms | %6s ms\n' "hemwright, one tiny file" "$(ms "$hw")" "$(ms "$hs")" "$(ms "$hc")"
-printf '%-28s | %6s ± %4s ms | %6s ms\n' "startup_floor" "$(ms "$fw")" "$(ms "$fs")" "$(ms "$fc")"
-printf '%-28s | %14s | %9s\n' "ratio (goal <= 1.15)" "$(ratio "$hw" "$fw") x" "$(ratio "$hc" "$fc") x"
+printf '%-28s | %16s | %11s\n' "" "wall per run" "cpu per run"
+printf '%-28s | %6s ± %4s ms | %8s ms\n' "hemwright, one tiny file" "$(ms "$hw")" "$(ms "$hs")" "$(ms "$hc")"
+printf '%-28s | %6s ± %4s ms | %8s ms\n' "startup_floor" "$(ms "$fw")" "$(ms "$fs")" "$(ms "$fc")"
+printf '%-28s | %16s | %11s\n' "ratio (goal <= 1.15)" "$(ratio "$hw" "$fw") x" "$(ratio "$hc" "$fc") x"
 rm -rf "$step"
