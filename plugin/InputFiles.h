@@ -15,24 +15,28 @@ public:
     virtual std::string getName() const = 0;
 };
 
-// An input file listed in an output file's origin.
-class InputFileImpl final : public InputFile {
+// The name-holding part shared by the two kinds of input file.
+class NamedInputFile : public InputFile {
 public:
-    explicit InputFileImpl(std::string name) : name_(std::move(name)) {}
     std::string getName() const override { return name_; }
+
+protected:
+    explicit NamedInputFile(std::string name) : name_(std::move(name)) {}
 
 private:
     std::string name_;
 };
 
-// An input file of the run's input object.
-class PipelineInputFileImpl final : public InputFile {
+// An input file listed in an output file's origin.
+class InputFileImpl final : public NamedInputFile {
 public:
-    explicit PipelineInputFileImpl(std::string name) : name_(std::move(name)) {}
-    std::string getName() const override { return name_; }
+    explicit InputFileImpl(std::string name) : NamedInputFile(std::move(name)) {}
+};
 
-private:
-    std::string name_;
+// An input file of the run's input object.
+class PipelineInputFileImpl final : public NamedInputFile {
+public:
+    explicit PipelineInputFileImpl(std::string name) : NamedInputFile(std::move(name)) {}
 };
 
 // An ordered sequence of input files, in order of insertion; duplicates are
