@@ -2,6 +2,7 @@
 
 #include "util/CrException.h"
 #include "util/ErrorResolver.h"
+#include "util/Strings.h"
 #include "util/UniqueName.h"
 #include "util/platform/Platform.h"
 
@@ -139,11 +140,7 @@ std::string parentDirectory(const std::string& path) {
         return path;
     }
     std::string parent = path.substr(0, last + 1);
-    for (char& character : parent) {
-        if (character == '\\') {
-            character = '/';
-        }
-    }
+    replaceCharacter(parent, '\\', '/');
     return parent;
 }
 
