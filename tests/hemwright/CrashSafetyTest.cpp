@@ -8,6 +8,7 @@
 // run. CrashSoak.DISABLED_RandomKills is the long randomised run behind
 // scripts/crash-soak.sh; it is configured from the environment.
 #include "tests/support/HostRunner.h"
+#include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -141,24 +142,10 @@ std::vector<std::string> temporaryFiles(const std::string& directory) {
 }
 
 std::string inputDocument(const std::vector<std::string>& paths) {
-    std::string files;
-    for (const std::string& path : paths) {
-        files += "   <File Name=\"" + path + "\"/>\n";
-    }
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<VellamorPlugin SpecVersion=\"1.0\">\n"
-           " <PipelinePluginInput SpecVersion=\"1.0\">\n"
-           "  <DataElements>\n"
-           "   <DataElement Name=\"DataToPrepend\" Type=\"string\">&lt;&lt;HEMWRIGHT-CRASH-HEAD&gt;&gt;&#10;"
-           "</DataElement>\n"
-           "   <DataElement Name=\"DataToAppend\" Type=\"string\">&#10;&lt;&lt;HEMWRIGHT-CRASH-TAIL&gt;&gt;"
-           "</DataElement>\n"
-           "  </DataElements>\n"
-           "  <Files>\n" +
-           files +
-           "  </Files>\n"
-           " </PipelinePluginInput>\n"
-           "</VellamorPlugin>\n";
+    return testing_support::inputDocument(
+        testing_support::dataElementXml("DataToPrepend", "string", "&lt;&lt;HEMWRIGHT-CRASH-HEAD&gt;&gt;&#10;") +
+            testing_support::dataElementXml("DataToAppend", "string", "&#10;&lt;&lt;HEMWRIGHT-CRASH-TAIL&gt;&gt;"),
+        paths);
 }
 
 HostOptions generousTimeout() {

@@ -1,16 +1,16 @@
 // Runs the built executable as the host does: a fresh working directory with
 // input.xml and input files, no arguments, then the exit status, the exact
 // bytes of output.xml and of the rewritten files.
+#include "tests/support/HostRunner.h"
+#include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
+#include <vector>
 
 using testing_support::listDirectory;
 using testing_support::readBytes;
@@ -18,55 +18,31 @@ using testing_support::writeBytes;
 
 namespace {
 
-struct Result {
-    int exitStatus = -1;
-    std::string standardOutput;
-};
-
 class EndToEndTest : public ::testing::Test {
 protected:
     // Starts hemwright in the working directory, as the host does.
-    Result runHost() {
-        const std::string stdoutPath = outside.file("stdout.txt");
-        const pid_t child = fork();
-        if (child == 0) {
-            const int out = ::open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out < 0 || ::dup2(out, 1) < 0 || ::chdir(work.path().c_str()) != 0) {
-                _exit(127);
-            }
-            ::execl(HEMWRIGHT_EXECUTABLE, "hemwright", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        Result result;
-        result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.standardOutput = readBytes(stdoutPath);
-        return result;
+    testing_support::HostRun runHost() {
+        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path());
+        EXPECT_TRUE(run.exited) << "hemwright did not exit normally";
+        return run;
     }
 
-    // An input.xml with the given data elements and files.
-    void writeInput(const std::string& dataElements, const std::string& files, const std::string& prolog = "") {
+    // An input.xml with the given data elements and files of the working
+    // directory, named by their absolute paths as the host does.
+    void writeInput(const std::string& dataElements, const std::vector<std::string>& names,
+                    const std::string& prolog = "") {
+        std::vector<std::string> paths;
+        for (const std::string& name : names) {
+            paths.push_back(work.file(name));
+        }
         writeBytes(work.file("input.xml"),
-                   prolog + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                            "<VellamorPlugin SpecVersion=\"1.0\">\n"
-                            " <PipelinePluginInput SpecVersion=\"1.0\">\n"
-                            "  <Operation Name=\"Op\" Guid=\"g\" Id=\"5\"/>\n"
-                            "  <DataElements>\n" +
-                       dataElements +
-                       "  </DataElements>\n"
-                       "  <Files>\n" +
-                       files +
-                       "  </Files>\n"
-                       " </PipelinePluginInput>\n"
-                       "</VellamorPlugin>\n");
+                   testing_support::inputDocument(dataElements, paths,
+                                                  "  <Operation Name=\"Op\" Guid=\"g\" Id=\"5\"/>\n", prolog));
     }
 
     static std::string element(const std::string& name, const std::string& type, const std::string& value) {
-        return "   <DataElement Name=\"" + name + "\" Type=\"" + type + "\">" + value + "</DataElement>\n";
+        return testing_support::dataElementXml(name, type, value);
     }
-
-    std::string fileEntry(const std::string& name) { return "   <File Name=\"" + work.file(name) + "\"/>\n"; }
 
     std::string output() { return readBytes(work.file("output.xml")); }
 
@@ -80,7 +56,6 @@ protected:
     }
 
     testing_support::ScopedTempDir work;
-    testing_support::ScopedTempDir outside;
 };
 
 TEST_F(EndToEndTest, RewritesEveryFileAndEchoesTheDataElements) {
@@ -88,9 +63,9 @@ TEST_F(EndToEndTest, RewritesEveryFileAndEchoesTheDataElements) {
     writeBytes(work.file("b.txt"), "");
     writeInput(element("DataToPrepend", "string", "Head") + element("DataToAppend", "string", "Tail") +
                    element("AddLineBreak", "bool", "TRUE") + element("Count", "int", "3.50"),
-               fileEntry("a.txt") + fileEntry("b.txt"));
+               {"a.txt", "b.txt"});
 
-    const Result result = runHost();
+    const testing_support::HostRun result = runHost();
     EXPECT_EQ(0, result.exitStatus);
     EXPECT_EQ("", result.standardOutput);
     EXPECT_EQ("Head\r\nline 1\r\nline 2Tail", readBytes(work.file("a.txt")));
@@ -107,7 +82,7 @@ TEST_F(EndToEndTest, RewritesEveryFileAndEchoesTheDataElements) {
 
 TEST_F(EndToEndTest, NothingToAddLeavesFilesAloneWithAWarning) {
     writeBytes(work.file("a.txt"), "keep");
-    writeInput(element("AddLineBreak", "string", "true"), fileEntry("a.txt"));
+    writeInput(element("AddLineBreak", "string", "true"), {"a.txt"});
 
     EXPECT_EQ(0, runHost().exitStatus);
     EXPECT_EQ("keep", readBytes(work.file("a.txt")));
@@ -120,7 +95,7 @@ TEST_F(EndToEndTest, NothingToAddLeavesFilesAloneWithAWarning) {
 }
 
 TEST_F(EndToEndTest, MissingInputDocumentGives1001AndStillWritesOutput) {
-    const Result result = runHost();
+    const testing_support::HostRun result = runHost();
     EXPECT_EQ(1001 & 0xFF, result.exitStatus);
     EXPECT_EQ(document("\t\t<Log Severity=\"Error\">The input file \"input.xml\" does not exist.</Log>\n"), output());
 }
@@ -134,7 +109,7 @@ TEST_F(EndToEndTest, MissingSpecVersionGives1003WithTheFixedText) {
 TEST_F(EndToEndTest, InvalidLineBreakStyleGives2001AndTouchesNothing) {
     writeBytes(work.file("a.txt"), "keep");
     writeInput(element("DataToPrepend", "string", "x") + element("LineBreakStyle", "string", "dos"),
-               fileEntry("a.txt"));
+               {"a.txt"});
     EXPECT_EQ(2001 & 0xFF, runHost().exitStatus);
     EXPECT_EQ("keep", readBytes(work.file("a.txt")));
     EXPECT_NE(std::string::npos,
@@ -143,7 +118,7 @@ TEST_F(EndToEndTest, InvalidLineBreakStyleGives2001AndTouchesNothing) {
 }
 
 TEST_F(EndToEndTest, MissingInputFileGives2001AndLeavesNoTemporaryFile) {
-    writeInput(element("DataToPrepend", "string", "x"), fileEntry("absent.txt"));
+    writeInput(element("DataToPrepend", "string", "x"), {"absent.txt"});
     EXPECT_EQ(2001 & 0xFF, runHost().exitStatus);
     EXPECT_NE(std::string::npos,
               output().find("<Log Severity=\"Error\">Failed to open input file '" + work.file("absent.txt") + "'."));
@@ -152,10 +127,10 @@ TEST_F(EndToEndTest, MissingInputFileGives2001AndLeavesNoTemporaryFile) {
 
 TEST_F(EndToEndTest, UnwritableOutputDocumentGives3002OnStandardOutput) {
     writeBytes(work.file("a.txt"), "body");
-    writeInput(element("DataToAppend", "string", "!"), fileEntry("a.txt"));
+    writeInput(element("DataToAppend", "string", "!"), {"a.txt"});
     ASSERT_EQ(0, ::mkdir(work.file("output.xml").c_str(), 0755));
 
-    const Result result = runHost();
+    const testing_support::HostRun result = runHost();
     EXPECT_EQ(3002 & 0xFF, result.exitStatus);
     EXPECT_EQ(0u, result.standardOutput.find("Failed to write to file \"output.xml\". "));
     EXPECT_EQ('\n', result.standardOutput.back());
@@ -164,7 +139,7 @@ TEST_F(EndToEndTest, UnwritableOutputDocumentGives3002OnStandardOutput) {
 
 TEST_F(EndToEndTest, ByteOrderMarkIsReadAndRemovedFromTheInputDocument) {
     writeBytes(work.file("a.txt"), "body");
-    writeInput(element("DataToPrepend", "string", ">"), fileEntry("a.txt"), "\xEF\xBB\xBF");
+    writeInput(element("DataToPrepend", "string", ">"), {"a.txt"}, "\xEF\xBB\xBF");
 
     EXPECT_EQ(0, runHost().exitStatus);
     EXPECT_EQ(">body", readBytes(work.file("a.txt")));
@@ -173,7 +148,7 @@ TEST_F(EndToEndTest, ByteOrderMarkIsReadAndRemovedFromTheInputDocument) {
 
 TEST_F(EndToEndTest, NonAsciiTextsReachTheFileAsSingleBytesAndOutputAsDeclared) {
     writeBytes(work.file("a.txt"), "x");
-    writeInput(element("DataToPrepend", "string", "\xC3\xA9\xE2\x82\xAC"), fileEntry("a.txt"));
+    writeInput(element("DataToPrepend", "string", "\xC3\xA9\xE2\x82\xAC"), {"a.txt"});
 
     EXPECT_EQ(0, runHost().exitStatus);
     EXPECT_EQ("\xE9?x", readBytes(work.file("a.txt")));
@@ -184,9 +159,7 @@ TEST_F(EndToEndTest, NonAsciiTextsReachTheFileAsSingleBytesAndOutputAsDeclared) 
 TEST_F(EndToEndTest, ExternalEntitiesAreNeverRead) {
     writeBytes(work.file("secret.txt"), "TOP-SECRET");
     writeBytes(work.file("a.txt"), "x");
-    writeInput(element("DataToPrepend", "string", "&ext;") + element("DataToAppend", "string", "!"),
-               fileEntry("a.txt"),
-               "");
+    writeInput(element("DataToPrepend", "string", "&ext;") + element("DataToAppend", "string", "!"), {"a.txt"});
     // Put the declaration in front of the root element.
     std::string input = readBytes(work.file("input.xml"));
     input.insert(input.find("<VellamorPlugin"),

@@ -7,6 +7,7 @@
 // left, files listed after a failing one are untouched, earlier ones stay
 // rewritten.
 #include "tests/support/HostRunner.h"
+#include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -46,26 +47,11 @@ protected:
     }
 
     void writeInput(const std::string& dataElements, const std::vector<std::string>& paths) {
-        std::string files;
-        for (const std::string& path : paths) {
-            files += "   <File Name=\"" + path + "\"/>\n";
-        }
-        writeBytes(work.file("input.xml"),
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                   "<VellamorPlugin SpecVersion=\"1.0\">\n"
-                   " <PipelinePluginInput SpecVersion=\"1.0\">\n"
-                   "  <DataElements>\n" +
-                       dataElements +
-                       "  </DataElements>\n"
-                       "  <Files>\n" +
-                       files +
-                       "  </Files>\n"
-                       " </PipelinePluginInput>\n"
-                       "</VellamorPlugin>\n");
+        writeBytes(work.file("input.xml"), testing_support::inputDocument(dataElements, paths));
     }
 
     static std::string element(const std::string& name, const std::string& value) {
-        return "   <DataElement Name=\"" + name + "\" Type=\"string\">" + value + "</DataElement>\n";
+        return testing_support::dataElementXml(name, "string", value);
     }
 
     static std::string prefixAndSuffix(const std::string& prefix, const std::string& suffix) {
