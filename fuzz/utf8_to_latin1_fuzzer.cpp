@@ -1,6 +1,7 @@
 // Utf8ToLatin1Converter: one output byte per character or malformed
 // sequence, and for valid UTF-8 exactly one per code point.
 #include "support/FuzzCheck.h"
+#include "support/Utf8Decode.h"
 #include "util/Utf8ToLatin1Converter.h"
 
 #include <cstddef>
@@ -9,39 +10,16 @@
 
 namespace {
 
-// The code points of well-formed UTF-8 text (no overlong form, surrogate or
-// value above U+10FFFF); false when text is not well formed.
+// The code points of well-formed UTF-8 text and how many lie above U+00FF;
+// false when text is not well formed.
 bool decodeValidUtf8(const std::string& text, std::size_t& codePoints, std::size_t& aboveLatin1) {
     codePoints = 0;
     aboveLatin1 = 0;
     std::size_t index = 0;
     while (index < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[index]);
-        std::size_t length = 0;
         std::uint32_t codePoint = 0;
-        std::uint32_t minimum = 0;
-        if (lead < 0x80) {
-            length = 1, codePoint = lead;
-        } else if (lead >= 0xC0 && lead <= 0xDF) {
-            length = 2, minimum = 0x80, codePoint = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, minimum = 0x800, codePoint = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead <= 0xF7) {
-            length = 4, minimum = 0x10000, codePoint = lead & 0x07u;
-        } else {
-            return false;
-        }
-        if (text.size() - index < length) {
-            return false;
-        }
-        for (std::size_t offset = 1; offset < length; ++offset) {
-            const auto next = static_cast<unsigned char>(text[index + offset]);
-            if ((next & 0xC0u) != 0x80u) {
-                return false;
-            }
-            codePoint = (codePoint << 6) | (next & 0x3Fu);
-        }
-        if (codePoint < minimum || (codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF) {
+        const std::size_t length = fuzz::decodeUtf8(text, index, codePoint);
+        if (length == 0) {
             return false;
         }
         ++codePoints;
