@@ -1,3 +1,4 @@
+#include "util/TemporaryName.h"
 #include "util/UniqueName.h"
 
 #include <gtest/gtest.h>
@@ -52,4 +53,25 @@ TEST(UniqueNameTest, RandomFallbackIsHexadecimalFromOneTo7fff) {
     }
     // A fixed or badly seeded generator would repeat itself far more.
     EXPECT_GT(seen.size(), 1800u);
+}
+
+TEST(UniqueNameTest, TemporaryPathStaysBesideTheFileAndFitsTheNameLimit) {
+    const std::string e9 = "\xC3\xA9";  // one two-byte character
+    struct Case {
+        std::string path;
+        std::size_t limit;
+        std::string expected;
+    } const cases[] = {
+        {"dir/report.txt", 255, "dir/report.txt-tmp-u"},
+        {"report.txt", 255, "report.txt-tmp-u"},
+        {"a\\b\\long", 10, "a\\b\\long-tmp-u"},  // exactly fits
+        {"d/abcdefgh", 10, "d/abcd-tmp-u"},
+        {"d/abc" + e9 + "fgh", 10, "d/abc-tmp-u"},  // never half a character
+        {"/x/" + std::string(255, 'n'), 255, "/x/" + std::string(249, 'n') + "-tmp-u"},
+        {"d/", 4, "d/-tmp-u"},         // no name to cut
+        {"d/abcdef", 6, "d/abcdef-tmp-u"},  // the tail alone does not fit
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.expected, ostrel::temporaryPathBeside(c.path, "u", c.limit)) << c.path;
+    }
 }

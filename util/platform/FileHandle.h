@@ -57,6 +57,11 @@ public:
     // only, failing with AlreadyExists instead of opening an existing file.
     CreateResult createExclusive(const std::string& path);
 
+    // Reads up to size bytes at the current position into buffer. Returns the
+    // number read, 0 at the end of the file, or -1 on a failure (an
+    // interrupted call is retried, never reported).
+    std::int64_t readSome(char* buffer, std::size_t size);
+
     // Writes all size bytes at the current position. Returns false on a
     // failure (a full disk, a file size limit); part may have been written.
     bool writeAll(const char* data, std::size_t size);

@@ -115,6 +115,19 @@ CreateResult FileHandle::createExclusive(const std::string& path) {
     return CreateResult::Created;
 }
 
+std::int64_t FileHandle::readSome(char* buffer, std::size_t size) {
+    if (descriptor_ < 0) {
+        errno = EBADF;
+        return -1;
+    }
+    for (;;) {
+        const ssize_t count = ::read(descriptor_, buffer, size);
+        if (count >= 0 || errno != EINTR) {
+            return static_cast<std::int64_t>(count);
+        }
+    }
+}
+
 bool FileHandle::writeAll(const char* data, std::size_t size) {
     if (descriptor_ < 0) {
         errno = EBADF;
