@@ -4,8 +4,10 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <boost/uuid/random_generator.hpp>
@@ -44,6 +46,17 @@ StatusResult queryFileStatus(const std::string& path, FileStatus& status) {
         return StatusResult::NotFound;
     }
     return StatusResult::Failed;
+}
+
+bool renameFile(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+
+bool removeFileEntry(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool isNotFoundError(std::uint32_t code) { return code == ENOENT || code == ENOTDIR; }
+
+std::size_t fileNameLimit(const std::string& directory) {
+    const long limit = ::pathconf(directory.empty() ? "." : directory.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
 }
 
 int compareIgnoreCase(const char* left, const char* right) { return ::strcasecmp(left, right); }
