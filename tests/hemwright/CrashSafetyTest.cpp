@@ -15,6 +15,8 @@
 
 #include <sys/stat.h>
 
+#include <csignal>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -297,6 +299,30 @@ void expectCleanRunLeavesNoTemporaryFile(Step& step, const std::set<std::string>
 }
 
 constexpr std::uint64_t kQuickFileSize = std::uint64_t(32) << 20;
+
+// A host or an operator that stops a step sends a termination signal: the
+// program removes the temporary file it was writing and ends by that same
+// signal, so the host still sees a terminated step and nothing is left over.
+TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsByIt) {
+    LargeFileStep step(kQuickFileSize);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        bool caughtMidCopy = false;
+        for (int attempt = 0; attempt < 3 && !caughtMidCopy; ++attempt) {
+            HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+            caughtMidCopy = process.stopWhen([&] { return step.temporaryFileHolds(1); }) && step.temporaryFileHolds(1);
+            const HostRun run = caughtMidCopy ? process.signalAndWait(signal) : process.wait();
+            if (caughtMidCopy) {
+                EXPECT_TRUE(run.killedBySignal);
+                EXPECT_EQ(signal, run.signalNumber);
+                EXPECT_EQ(State::Old, step.state());
+            }
+            EXPECT_TRUE(temporaryFiles(step.directory()).empty());
+            step.restore();
+        }
+        EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
+    }
+}
 
 TEST(CrashSafetyTest, KillWhileTheTemporaryFileGrowsLeavesTheInputAsItWas) {
     LargeFileStep step(kQuickFileSize);
