@@ -63,7 +63,9 @@ int compareIgnoreCase(const char* left, const char* right) { return ::strcasecmp
 
 bool createGuidText(std::string& text) {
     try {
-        boost::uuids::random_generator generator;
+        // Seeded once from the system's entropy; a system call per name
+        // would cost a step of many small files more than the name is worth.
+        static boost::uuids::random_generator_mt19937 generator;
         text = boost::uuids::to_string(generator());
         return text.size() == 36;
     } catch (const std::exception&) {
