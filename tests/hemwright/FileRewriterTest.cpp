@@ -255,11 +255,7 @@ TEST_F(FileRewriterTest, SetIdBitsGoWithAnOwnerThatCannotBeKept) {
 }
 
 TEST_F(FileRewriterTest, ReplacedFileKeepsWhoMayUseIt) {
-    for (const testing_support::AccessCase& c : testing_support::accessCases()) {
-        SCOPED_TRACE(c.name);
-        if (c.needsRoot && !testing_support::runningAsRoot()) {
-            continue;
-        }
+    testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
         ScopedTempDir dir;
         const std::string path = dir.file("in");
         writeBytes(path, "content");
@@ -269,7 +265,7 @@ TEST_F(FileRewriterTest, ReplacedFileKeepsWhoMayUseIt) {
         testing_support::expectAccessKept(before, testing_support::factsOf(path), c.notKept);
         EXPECT_EQ("<content>", readBytes(path));
         EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir.path()));
-    }
+    });
 }
 
 TEST_F(FileRewriterTest, SparseFileStaysSparseWithExactContent) {

@@ -139,6 +139,15 @@ const std::vector<AccessCase>& accessCases() {
     return cases;
 }
 
+void forEachAccessCase(const std::function<void(const AccessCase&)>& check) {
+    for (const AccessCase& c : accessCases()) {
+        SCOPED_TRACE(c.name);
+        if (!c.needsRoot || runningAsRoot()) {
+            check(c);
+        }
+    }
+}
+
 void expectAccessKept(const FileFacts& before, const FileFacts& after, const std::vector<std::string>& notKept) {
     EXPECT_EQ(before.mode, after.mode) << std::oct << before.mode << " became " << after.mode;
     EXPECT_EQ(before.owner, after.owner);

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,10 @@ struct AccessCase {
 // named user; a file without ACL in a directory whose default ACL would give
 // new files one; user attributes; a file capability, which is not kept.
 const std::vector<AccessCase>& accessCases();
+
+// Runs check once per case (traced with its name), skipping the cases that
+// need root when the tests do not run as root.
+void forEachAccessCase(const std::function<void(const AccessCase&)>& check);
 
 // Adds a test failure for every way after differs from before, but for the
 // size, the allocation and the attributes named in notKept (which after must

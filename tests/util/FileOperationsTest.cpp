@@ -137,11 +137,7 @@ TEST(MoveFileTest, MoveToAnotherVolumeKeepsWhoMayUseTheFileAndLeavesNoStagingFil
     }
     ScopedTempDir there("/dev/shm");
     const std::string destination = here.file("destination");
-    for (const testing_support::AccessCase& c : testing_support::accessCases()) {
-        SCOPED_TRACE(c.name);
-        if (c.needsRoot && !testing_support::runningAsRoot()) {
-            continue;
-        }
+    testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
         const std::string source = there.file("source");
         writeBytes(source, "moved");
         c.setUp(there.path(), source);
@@ -153,7 +149,7 @@ TEST(MoveFileTest, MoveToAnotherVolumeKeepsWhoMayUseTheFileAndLeavesNoStagingFil
         EXPECT_TRUE(listDirectory(there.path()).empty());
         EXPECT_EQ(std::vector<std::string>{"destination"}, listDirectory(here.path()));
         ::removexattr(there.path().c_str(), "system.posix_acl_default");
-    }
+    });
 
     // A copy that fails half way (a full disk) leaves both names as they were.
     const std::string source = there.file("large");

@@ -145,11 +145,7 @@ TEST(ByteOrderMarkTest, TemporaryFileThatCannotBeCreatedIsReported) {
 // input.xml may hold passwords: a 0600 file stays 0600, and whatever else
 // says who may read it stays as the host left it.
 TEST(ByteOrderMarkTest, RemovalKeepsWhoMayUseTheFile) {
-    for (const testing_support::AccessCase& c : testing_support::accessCases()) {
-        SCOPED_TRACE(c.name);
-        if (c.needsRoot && !testing_support::runningAsRoot()) {
-            continue;
-        }
+    testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
         ScopedTempDir dir;
         const std::string path = dir.file("input.xml");
         writeBytes(path, kMark + "<a/>");
@@ -160,7 +156,7 @@ TEST(ByteOrderMarkTest, RemovalKeepsWhoMayUseTheFile) {
         testing_support::expectAccessKept(before, testing_support::factsOf(path), c.notKept);
         EXPECT_EQ("<a/>", readBytes(path));
         EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
-    }
+    });
 }
 
 }  // namespace

@@ -191,6 +191,29 @@ bool listAttributes(int descriptor, std::string& names) {
     return false;
 }
 
+// The result of opening path as descriptor (negative: the open failed),
+// given that only a regular file may be used; anything else is closed again.
+OpenResult keepOnlyRegularFile(int descriptor, struct stat& info) {
+    if (descriptor < 0) {
+        if (errno == ENXIO) {  // a FIFO without a reader, a device without its driver
+            return OpenResult::NotRegularFile;
+        }
+        return (errno == ENOENT || errno == ENOTDIR) ? OpenResult::NotFound : OpenResult::Failed;
+    }
+    if (systemCalls().fstat(descriptor, &info) != 0) {
+        const int error = errno;
+        systemCalls().close(descriptor);
+        errno = error;
+        return OpenResult::Failed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        systemCalls().close(descriptor);
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return OpenResult::NotRegularFile;
+    }
+    return OpenResult::Opened;
+}
+
 }  // namespace
 
 FileHandle::~FileHandle() {
@@ -220,20 +243,10 @@ OpenResult FileHandle::openForReading(const std::string& path, FileAccess& acces
     // type check below then turns it away before anything is read. On a
     // regular file the flag changes nothing, so it stays set.
     const int descriptor = systemCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
-    if (descriptor < 0) {
-        return (errno == ENOENT || errno == ENOTDIR) ? OpenResult::NotFound : OpenResult::Failed;
-    }
     struct stat info {};
-    if (systemCalls().fstat(descriptor, &info) != 0) {
-        const int error = errno;
-        systemCalls().close(descriptor);
-        errno = error;
-        return OpenResult::Failed;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        systemCalls().close(descriptor);
-        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return OpenResult::NotRegularFile;
+    const OpenResult result = keepOnlyRegularFile(descriptor, info);
+    if (result != OpenResult::Opened) {
+        return result;
     }
     access.permissions = static_cast<std::uint32_t>(info.st_mode & 07777);
     access.owner = static_cast<std::uint32_t>(info.st_uid);
@@ -300,23 +313,10 @@ OpenResult FileHandle::openForAppending(const std::string& path) {
     close();
     const int descriptor =
         systemCalls().open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        if (errno == ENXIO) {  // a FIFO without a reader, a device without its driver
-            return OpenResult::NotRegularFile;
-        }
-        return (errno == ENOENT || errno == ENOTDIR) ? OpenResult::NotFound : OpenResult::Failed;
-    }
     struct stat info {};
-    if (systemCalls().fstat(descriptor, &info) != 0) {
-        const int error = errno;
-        systemCalls().close(descriptor);
-        errno = error;
-        return OpenResult::Failed;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        systemCalls().close(descriptor);
-        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        return OpenResult::NotRegularFile;
+    const OpenResult result = keepOnlyRegularFile(descriptor, info);
+    if (result != OpenResult::Opened) {
+        return result;
     }
     descriptor_ = descriptor;
     return OpenResult::Opened;
