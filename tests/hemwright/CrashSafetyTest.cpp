@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -322,6 +323,27 @@ TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsB
         }
         EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
     }
+}
+
+TEST(CrashSafetyTest, TerminationSignalWhileOutputDocumentIsWrittenLeavesNoPartOfIt) {
+    // A large value makes output.xml take long enough to be caught.
+    ScopedTempDir work;
+    writeBytes(work.file("input.xml"),
+               testing_support::inputDocument(
+                   testing_support::dataElementXml("Large", "string", std::string(16 << 20, 'v')), {}));
+    bool caught = false;
+    for (int attempt = 0; attempt < 3 && !caught; ++attempt) {
+        HostProcess process(HEMWRIGHT_EXECUTABLE, work.path(), generousTimeout());
+        caught = process.stopWhen([&] { return !temporaryFiles(work.path()).empty(); });
+        const HostRun run = caught ? process.signalAndWait(SIGTERM) : process.wait();
+        if (caught) {
+            EXPECT_TRUE(run.killedBySignal);
+            EXPECT_EQ(SIGTERM, run.signalNumber);
+            EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(work.path()));
+        }
+        ::unlink(work.file("output.xml").c_str());
+    }
+    EXPECT_TRUE(caught) << "never saw output.xml being written";
 }
 
 TEST(CrashSafetyTest, KillWhileTheTemporaryFileGrowsLeavesTheInputAsItWas) {
