@@ -62,17 +62,19 @@ man1="$root/usr/share/man/man1"
 # The documents: the README as in the source, a machine-readable copyright
 # file that says no licence was chosen, a changelog for this very version.
 [ "$(gzip -dc "$doc/README.md.gz")" = "$(cat "$source/README.md")" ] || fail "README.md.gz is not the README"
-head -1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+[ "$(head -1 "$doc/copyright")" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] \
   || fail "copyright is not in the machine-readable format"
 grep -q 'have not chosen a licence' "$doc/copyright" || fail "copyright does not say that no licence was chosen"
-changelog_head="$(gzip -dc "$doc/changelog.Debian.gz" | head -1)"
+changelog="$(gzip -dc "$doc/changelog.Debian.gz")"
+changelog_head="${changelog%%$'\n'*}"
 [ "$changelog_head" = "hemwright ($version) unstable; urgency=medium" ] \
   || fail "the changelog starts with '$changelog_head', not the package's version $version"
-gzip -dc "$doc/changelog.Debian.gz" | grep -qF -- " -- $(dpkg-deb -f "$deb" Maintainer)  " \
+grep -qF -- " -- $(dpkg-deb -f "$deb" Maintainer)  " <<<"$changelog" \
   || fail "the changelog entry is not signed by the package's Maintainer"
 
 # The manual pages render without a warning, and they, --help and the README
-# list the same options and exit codes.
+# list the same options and exit codes. (Texts are searched as here-strings:
+# grep -q stops reading early, which would fail a pipe under pipefail.)
 for page in hemwright hemwright-step; do
   gzip -t "$man1/$page.1.gz" || fail "$page.1.gz is not gzip"
   if command -v man >/dev/null 2>&1; then
@@ -82,18 +84,19 @@ for page in hemwright hemwright-step; do
 done
 step_help="$("$build/bin/hemwright-step" --help)"
 step_page="$(gzip -dc "$man1/hemwright-step.1.gz")"
+readme_codes="$(awk -F'|' '/^\|/ { print $2 }' "$source/README.md")"
 for option in $(printf '%s\n' "$step_help" | grep -oE -- '--[a-z-]+' | sort -u); do
-  printf '%s\n' "$step_page" | grep -qF -- "$option" || fail "hemwright-step(1) does not describe $option"
+  grep -qF -- "$option" <<<"$step_page" || fail "hemwright-step(1) does not describe $option"
 done
 for code in 64 65 66 69 70 73 74 129 130 143; do
-  printf '%s\n' "$step_help" | grep -qE "(^|[^0-9])$code([^0-9]|$)" || fail "--help does not list exit code $code"
-  printf '%s\n' "$step_page" | grep -qE "(^|[^0-9])$code([^0-9]|$)" || fail "hemwright-step(1) does not list $code"
-  awk -F'|' '/^\|/ { print $2 }' "$source/README.md" | grep -qE "(^|[^0-9])$code([^0-9]|$)" \
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_help" || fail "--help does not list exit code $code"
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_page" || fail "hemwright-step(1) does not list $code"
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$readme_codes" \
     || fail "the README's table does not list exit code $code"
 done
 hemwright_page="$(gzip -dc "$man1/hemwright.1.gz")"
 for code in 1001 233 1002 234 1003 235 2001 209 2002 210 2003 211 3001 185 3002 186 3003 187 3004 188; do
-  printf '%s\n' "$hemwright_page" | grep -qE "(^|[^0-9])$code([^0-9]|$)" || fail "hemwright(1) does not list exit code $code"
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$hemwright_page" || fail "hemwright(1) does not list exit code $code"
 done
 
 # Depends names exactly the packages of the libraries the binaries load.
