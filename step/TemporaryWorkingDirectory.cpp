@@ -1,7 +1,6 @@
 #include "step/TemporaryWorkingDirectory.h"
 
 #include "step/PrintableName.h"
-
 #include "util/ErrorResolver.h"
 #include "util/platform/Platform.h"
 #include "util/platform/Process.h"
