@@ -4,8 +4,11 @@
 #include "step/PrintableName.h"
 #include "step/XmlCharacters.h"
 #include "util/ErrorResolver.h"
-#include "util/platform/FileHandle.h"
 #include "util/platform/Platform.h"
+#include "util/platform/Process.h"
+
+#include <fstream>
+#include <sstream>
 
 namespace platform = ostrel::platform;
 
@@ -31,37 +34,31 @@ std::string shellWord(const std::string& path) {
 
 std::string readAddedTextFile(const std::string& path, const std::string& optionName) {
     const std::string subject = "--" + optionName + " " + printableName(path);
-    platform::FileHandle file;
-    platform::FileAccess access;
-    switch (file.openForReading(path, access)) {
-        case platform::OpenResult::Opened: break;
-        case platform::OpenResult::NotRegularFile: {
-            platform::FileStatus status;
-            const bool directory = platform::queryFileStatus(path, status) == platform::StatusResult::Found &&
-                                   status.isDirectory;
-            throw StepFailure(kNoInputExitCode,
-                              subject + ": " + (directory ? "Is a directory" : "Not a regular file") + ".");
-        }
-        case platform::OpenResult::NotFound:
-        case platform::OpenResult::Failed:
-            throw StepFailure(kNoInputExitCode, subject + ": " + lastSystemErrorText() + ".");
+    // The type is asked first: opening a FIFO would wait for a writer.
+    platform::FileStatus status;
+    if (platform::queryFileStatus(path, status) != platform::StatusResult::Found) {
+        throw StepFailure(kNoInputExitCode, subject + ": " + lastSystemErrorText() + ".");
     }
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const std::int64_t count = file.readSome(buffer, sizeof buffer);
-        if (count < 0) throw StepFailure(kNoInputExitCode, subject + ": " + lastSystemErrorText() + ".");
-        if (count == 0) break;
-        text.append(buffer, static_cast<std::size_t>(count));
+    if (status.isDirectory) throw StepFailure(kNoInputExitCode, subject + ": Is a directory.");
+    if (!status.isRegularFile) throw StepFailure(kNoInputExitCode, subject + ": Not a regular file.");
+    if (const std::uint32_t error = platform::readAccessError(path)) {
+        throw StepFailure(kNoInputExitCode, subject + ": " + ErrorResolver(0).resolve(error, false) + ".");
     }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw StepFailure(kNoInputExitCode, subject + ": " + lastSystemErrorText() + ".");
+    std::ostringstream content;
+    content << in.rdbuf();
+    // An empty file leaves failbit after the copy; only badbit is a read error.
+    if (in.bad()) throw StepFailure(kNoInputExitCode, subject + ": read error.");
+    std::string text = content.str();
     // Offsets in messages are the file's own, so the check comes before the
     // byte-order mark goes.
     if (const auto problem = findXmlTextProblem(text)) {
         std::string message = subject + ": " + problem->reason + ".";
         if (problem->notUtf8) {
             message += " The text must be UTF-8; convert it first, for example: iconv -f ISO-8859-1 -t UTF-8 " +
-                       printableName(shellWord(path)) + " > " + printableName(shellWord(path + ".utf8")) + " (name the file's real encoding "
-                       "after -f).";
+                       printableName(shellWord(path)) + " > " + printableName(shellWord(path + ".utf8")) +
+                       " (name the file's real encoding after -f).";
         } else {
             message += " Remove that character from the file.";
         }

@@ -85,6 +85,8 @@ const std::vector<StepCase> kCases = {
      "hemwright-step: --prepend-file {data}/absent.txt: No such file or directory.\n"},
     {"text file is a directory", {"--append-file", "{data}/dir", "{data}/f.txt"}, 66,
      "hemwright-step: --append-file {data}/dir: Is a directory.\n"},
+    {"text file unreadable", {"--prepend-file", "{data}/locked.txt", "{data}/f.txt"}, 66,
+     "hemwright-step: --prepend-file {data}/locked.txt: Permission denied.\n", "", "content", true},
     {"text file in Latin-1", {"--prepend-file", "{data}/latin1.txt", "{data}/f.txt"}, 65,
      "hemwright-step: --prepend-file {data}/latin1.txt: byte 0xE9 at offset 3 is not valid UTF-8. The text must "
      "be UTF-8; convert it first, for example: iconv -f ISO-8859-1 -t UTF-8 {data}/latin1.txt > "
