@@ -105,6 +105,8 @@ const std::vector<StepCase> kCases = {
      "hemwright-step: {data}/dir: Is a directory\n"
      "hemwright-step: {data}/fifo: Not a regular file\n"
      "hemwright-step: {data}/no/such.txt: No such file or directory\n" + kNothingChanged},
+    {"names printed with control characters escaped", {"--prepend", "a", "{data}/new\nline\t\\.txt"}, 66,
+     "hemwright-step: {data}/new\\nline\\t\\\\.txt: No such file or directory\n" + kNothingChanged},
     {"dry run checks alike", {"--dry-run", "--prepend", "a", "{data}/missing.txt", "{data}/f.txt"}, 66,
      "hemwright-step: {data}/missing.txt: No such file or directory\n" + kNothingChanged},
     {"repeat", {"--prepend", "a", "{data}/f.txt", "{data}/dir/../f.txt", "{data}/f.txt"}, 64,
