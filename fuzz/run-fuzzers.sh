@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (fuzz/CMakeLists.txt, clang, ASan + UBSan) in
 # build-fuzz/ and runs each one for SECONDS seconds on a scratch copy of its
-# seed corpus (fuzz/corpus/<target>/), so that the repository's corpus stays
-# as it is. Prints one line per target and exits non-zero when any target
-# fails (a crash, a broken property, a leak or a timeout).
+# seed corpus (fuzz/corpus/<target>/) in a scratch directory under TMPDIR,
+# so that the repository's corpus stays as it is; the scratch directory is
+# removed at the end, also after Ctrl-C. Prints one line per target and
+# exits non-zero when any target fails (a crash, a broken property, a leak
+# or a timeout).
 #
 #   bash fuzz/run-fuzzers.sh SECONDS
 set -euo pipefail
@@ -31,8 +33,20 @@ CC=clang CXX=clang++ cmake -S "$repo/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWit
     { cat "$build/configure.log" >&2; exit 1; }
 cmake --build "$build" -j2 >"$build/build.log" 2>&1 || { tail -50 "$build/build.log" >&2; exit 1; }
 
-scratch=$(mktemp -d /tmp/hemwright-fuzz-run.XXXXXX)
-trap 'rm -rf "$scratch"' EXIT
+# The scratch copies go to TMPDIR and are removed however the script ends.
+# input_output_fuzzer makes a working directory of its own, always under
+# /tmp (hemwright-fuzz-XXXXXX), and leaves it; those that appear while this
+# script runs and were not there before are removed with the scratch copies.
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/hemwright-fuzz-run.XXXXXX")
+fuzzer_dirs() { find /tmp -maxdepth 1 -type d -name 'hemwright-fuzz-??????' -user "$(id -u)" 2>/dev/null | sort; }
+fuzzer_dirs >"$scratch/fuzzer-dirs-before"
+cleanup() {
+    fuzzer_dirs | comm -13 "$scratch/fuzzer-dirs-before" - | while read -r dir; do rm -rf "$dir"; done
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 failed=0
 for entry in "${targets[@]}"; do
     read -r target max_len <<<"$entry"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a build tree, unpacks it into a scratch root
-# (never into the live system) and runs the unpacked hemwright and
-# hemwright-step on copies of the bundled example. Exit 77 means skipped.
+# Builds the Debian package from a build tree and checks it as a packager
+# and an operator would: the file list, the manual pages, the copyright and
+# changelog files, Depends against what the binaries load, lintian (when
+# installed: any error or warning fails), and both programs run from the
+# package unpacked into a scratch root (never into the live system).
+# Exit 77 means skipped.
 # Usage: test-package.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build="$1"
@@ -21,10 +24,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # A command that fails outside fail() must not end the test without a word.
 trap 'echo "FAIL: command at line $LINENO of $0 failed" >&2' ERR
 
-# The install rules put the built files into a staging root, and cpack
-# packages that root with the project's own package settings. (A plain cpack
+# The install rules put the built files, stripped, into a staging root, and
+# cpack packages that root with the project's own package settings. (A plain cpack
 # would first build every target of the tree, tests included.)
-cmake --install "$build" --prefix "$scratch/stage/usr" >"$scratch/install.log" 2>&1 \
+cmake --install "$build" --prefix "$scratch/stage/usr" --strip >"$scratch/install.log" 2>&1 \
   || { cat "$scratch/install.log"; fail "cmake --install failed"; }
 cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" \
   -D CPACK_INSTALL_CMAKE_PROJECTS= -D "CPACK_INSTALLED_DIRECTORIES=$scratch/stage;." >"$scratch/cpack.log" 2>&1 \
@@ -32,22 +35,78 @@ cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" \
 debs=("$scratch"/out/*.deb)
 [ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb in $scratch/out"
 deb="${debs[0]}"
+version="$(dpkg-deb -f "$deb" Version)"
+
+# The file list: exactly these files, owned by root, with these modes.
+expected_files="-rw-r--r-- ./usr/share/doc/hemwright/README.md.gz
+-rw-r--r-- ./usr/share/doc/hemwright/changelog.Debian.gz
+-rw-r--r-- ./usr/share/doc/hemwright/copyright
+-rw-r--r-- ./usr/share/lintian/overrides/hemwright
+-rw-r--r-- ./usr/share/man/man1/hemwright-step.1.gz
+-rw-r--r-- ./usr/share/man/man1/hemwright.1.gz
+-rwxr-xr-x ./usr/bin/hemwright-step
+-rwxr-xr-x ./usr/lib/hemwright/hemwright"
+listing="$(dpkg-deb -c "$deb")"
+files="$(printf '%s\n' "$listing" | awk '$1 !~ /^d/ { print $1, $6 }' | sort)"
+[ "$files" = "$(printf '%s\n' "$expected_files" | sort)" ] || fail "the package holds
+$files
+instead of
+$expected_files"
+printf '%s\n' "$listing" | awk '$2 != "root/root" { exit 1 }' || fail "a file not owned by root/root: $listing"
 
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
-for file in usr/bin/hemwright usr/bin/hemwright-step usr/share/doc/hemwright/README.md; do
-  [ -f "$root/$file" ] || fail "$file is not in the package"
+doc="$root/usr/share/doc/hemwright"
+man1="$root/usr/share/man/man1"
+
+# The documents: the README as in the source, a machine-readable copyright
+# file that says no licence was chosen, a changelog for this very version.
+[ "$(gzip -dc "$doc/README.md.gz")" = "$(cat "$source/README.md")" ] || fail "README.md.gz is not the README"
+[ "$(head -1 "$doc/copyright")" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] \
+  || fail "copyright is not in the machine-readable format"
+grep -q 'have not chosen a licence' "$doc/copyright" || fail "copyright does not say that no licence was chosen"
+changelog="$(gzip -dc "$doc/changelog.Debian.gz")"
+changelog_head="${changelog%%$'\n'*}"
+[ "$changelog_head" = "hemwright ($version) unstable; urgency=medium" ] \
+  || fail "the changelog starts with '$changelog_head', not the package's version $version"
+grep -qF -- " -- $(dpkg-deb -f "$deb" Maintainer)  " <<<"$changelog" \
+  || fail "the changelog entry is not signed by the package's Maintainer"
+
+# The manual pages render without a warning, and they, --help and the README
+# list the same options and exit codes. (Texts are searched as here-strings:
+# grep -q stops reading early, which would fail a pipe under pipefail.)
+for page in hemwright hemwright-step; do
+  gzip -t "$man1/$page.1.gz" || fail "$page.1.gz is not gzip"
+  if command -v man >/dev/null 2>&1; then
+    warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man1/$page.1.gz" 2>&1 >/dev/null)"
+    [ -z "$warnings" ] || fail "man reports for $page(1): $warnings"
+  fi
+done
+step_help="$("$build/bin/hemwright-step" --help)"
+step_page="$(gzip -dc "$man1/hemwright-step.1.gz")"
+readme_codes="$(awk -F'|' '/^\|/ { print $2 }' "$source/README.md")"
+for option in $(printf '%s\n' "$step_help" | grep -oE -- '--[a-z-]+' | sort -u); do
+  grep -qF -- "$option" <<<"$step_page" || fail "hemwright-step(1) does not describe $option"
+done
+for code in 64 65 66 69 70 73 74 129 130 143; do
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_help" || fail "--help does not list exit code $code"
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_page" || fail "hemwright-step(1) does not list $code"
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$readme_codes" \
+    || fail "the README's table does not list exit code $code"
+done
+hemwright_page="$(gzip -dc "$man1/hemwright.1.gz")"
+for code in 1001 233 1002 234 1003 235 2001 209 2002 210 2003 211 3001 185 3002 186 3003 187 3004 188; do
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$hemwright_page" || fail "hemwright(1) does not list exit code $code"
 done
 
-# Every library the binaries load must come from a package named in Depends;
-# a missing one would leave an installed hemwright unable to start.
+# Depends names exactly the packages of the libraries the binaries load.
 depends="$(dpkg-deb -f "$deb" Depends)"
-[ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer field"
 [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "no Description field"
 if command -v dpkg >/dev/null 2>&1; then
-  libraries="$(for binary in "$root/usr/bin/hemwright" "$root/usr/bin/hemwright-step"; do
+  binaries=("$root/usr/lib/hemwright/hemwright" "$root/usr/bin/hemwright-step")
+  libraries="$(for binary in "${binaries[@]}"; do
     readelf -d "$binary" | sed -n 's/.*NEEDED.*\[\(.*\)\]/\1/p'
-  done | sort -u | grep -v -e '^libasan\.so' -e '^libubsan\.so')"  # sanitizer runtimes: test builds only
+  done | sort -u)"
   # One dpkg query for all libraries (each query reads the whole database).
   # dpkg knows a library under the directory its package ships it in, before
   # or after resolving the /lib -> /usr/lib link, so both forms are asked.
@@ -55,32 +114,53 @@ if command -v dpkg >/dev/null 2>&1; then
   for library in $libraries; do
     # Where the loader finds it for these binaries (ldd reads to the end, so
     # nothing in the pipe dies of SIGPIPE).
-    path="$(ldd "$root/usr/bin/hemwright" "$root/usr/bin/hemwright-step" |
-      awk -v l="$library" '$1 == l && $2 == "=>" && !found { print $3; found = 1 }')"
+    path="$(ldd "${binaries[@]}" | awk -v l="$library" '$1 == l && $2 == "=>" && !found { print $3; found = 1 }')"
     [ -n "$path" ] && [ -e "$path" ] || fail "a packaged binary needs $library, which is not installed here"
     paths+=("$path" "$(readlink -f "$(dirname "$path")")/$library")
   done
   owners="$(dpkg -S "${paths[@]}" 2>/dev/null || true)"
+  needed_packages=""
   for library in $libraries; do
     package="$(printf '%s\n' "$owners" | awk -v l="/$library" '
       { path = $NF; if (substr(path, length(path) - length(l) + 1) == l && !found) { split($1, p, ":"); print p[1]; found = 1 } }')"
     [ -n "$package" ] || fail "no installed package owns $library"
+    needed_packages="$needed_packages $package"
     case ", $depends," in
       *", $package "*|*", $package,"*) ;;
       *) fail "a packaged binary needs $library from $package, which Depends ($depends) does not name" ;;
     esac
   done
+  for package in $(printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//'); do
+    case " $needed_packages " in
+      *" $package "*) ;;
+      *) fail "Depends names $package, whose libraries no packaged binary loads" ;;
+    esac
+  done
+fi
+
+# lintian, when installed: the package must be free of errors and warnings;
+# what does not apply is overridden in the package with its reason.
+if command -v lintian >/dev/null 2>&1; then
+  if ! lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1; then
+    cat "$scratch/lintian.log"
+    fail "lintian reports errors or warnings"
+  fi
+  cat "$scratch/lintian.log"
+else
+  echo "NOTE: lintian is not installed; the package was not checked with it"
 fi
 
 expected_start=$'# Monthly report, stamped by the pipeline\n'
 expected_end=$'\n# end of report\n'
 
-# hemwright as the host starts it.
+# hemwright as the host starts it, from where the package puts it.
+hemwright="$root/usr/lib/hemwright/hemwright"
+[ "$("$hemwright" --version)" = "hemwright ${version%%-*}" ] || fail "hemwright --version does not say $version"
 work="$scratch/host"
 cp -R "$source/examples/basic" "$work"
 original="$(cat "$work/files/report.txt"; echo x)"
 set +e
-(cd "$work" && "$root/usr/bin/hemwright")
+(cd "$work" && "$hemwright")
 code=$?
 set -e
 [ "$code" -eq 0 ] || fail "hemwright exited with $code"
@@ -88,7 +168,8 @@ expected="${expected_start}${original%x}${expected_end}"
 [ "$(cat "$work/files/report.txt"; echo x)" = "${expected}x" ] || fail "report.txt was not rewritten as expected"
 [ -f "$work/output.xml" ] || fail "output.xml was not written"
 
-# hemwright-step, which must find the unpacked hemwright beside itself.
+# hemwright-step, which must find the unpacked hemwright at its installed
+# place relative to itself (nothing is beside it, and PATH has none).
 work="$scratch/step"
 cp -R "$source/examples/basic" "$work"
 set +e
@@ -99,4 +180,6 @@ set -e
 [ "$(cat "$work/files/report.txt"; echo x)" = "HEAD:${original}" ] || fail "hemwright-step did not rewrite report.txt"
 grep -q '^exit code: 0 (success)$' "$scratch/step.log" || fail "no success line in: $(cat "$scratch/step.log")"
 
+echo "package $(basename "$deb") holds:"
+printf '%s\n' "$listing"
 echo "package $(basename "$deb") installs and runs"

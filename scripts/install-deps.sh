@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, and only
 # those that are missing, so that a machine that has them all is not touched.
-# clang and its runtime serve the fuzz targets; GNU time serves the benchmark.
+# clang and its runtime serve the fuzz targets; GNU time serves the benchmark;
+# scdoc makes the manual pages; dpkg-dev (dpkg-shlibdeps) and lintian serve
+# the Debian package and its test.
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,7 @@ packages=(
   libboost-dev libboost-filesystem-dev libboost-system-dev libboost-thread-dev
   libboost-random-dev libboost-date-time-dev libboost-program-options-dev
   libgtest-dev
+  scdoc gzip dpkg-dev lintian man-db
   clang libclang-rt-14-dev
   time
 )

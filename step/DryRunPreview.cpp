@@ -1,7 +1,10 @@
 #include "step/DryRunPreview.h"
 
 #include "hemwright/LineBreaks.h"
+#include "step/CountText.h"
 #include "step/ExitCodes.h"
+#include "step/PrintableName.h"
+#include "step/ResultOutput.h"
 #include "util/ErrorResolver.h"
 #include "util/Utf8ToLatin1Converter.h"
 
@@ -41,7 +44,7 @@ std::string readRange(std::ifstream& in, std::uintmax_t offset, std::size_t coun
 FileEdges readFileEdges(const std::string& path) {
     boost::system::error_code error;
     if (!fs::is_regular_file(path, error)) {
-        throw std::runtime_error(fs::exists(path, error) ? "not a regular file" : "no such file");
+        throw std::runtime_error(fs::exists(path, error) ? "Not a regular file" : "No such file or directory");
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error(lastSystemErrorText());
@@ -105,35 +108,34 @@ std::string visibleBytes(const std::string& bytes) {
     return visible;
 }
 
-int printDryRun(const StepOptions& options, std::ostream& out) {
+int printDryRun(const StepOptions& options) {
     const std::optional<AddedBytes> added = bytesHemwrightWouldAdd(options);
     if (!added) {
-        out << "Neither a text to prepend nor one to append is given: hemwright would change no file and end "
-               "with a warning.\n";
+        printResult("Neither a text to prepend nor one to append is given: hemwright would change no file and "
+                    "end with a warning.\n");
         return 0;
     }
-    out << "prefix: " << added->prefix.size() << " bytes \"" << visibleBytes(added->prefix) << "\"\n"
-        << "suffix: " << added->suffix.size() << " bytes \"" << visibleBytes(added->suffix) << "\"\n";
-    for (const std::string& file : options.files) {
+    printResult("prefix: " + countText(added->prefix.size(), "byte") + " \"" + visibleBytes(added->prefix) + "\"\n" +
+                "suffix: " + countText(added->suffix.size(), "byte") + " \"" + visibleBytes(added->suffix) + "\"\n");
+    for (const StepFile& file : options.files) {
         FileEdges edges;
         try {
-            edges = readFileEdges(file);
+            edges = readFileEdges(file.path);
         } catch (const std::runtime_error& failure) {
-            out << file << ": cannot be read (" << failure.what()
-                << "); hemwright would stop here with exit code 2001 and leave this and later files unchanged.\n";
-            return kNoInputExitCode;
+            // The checks found the file readable; it changed since.
+            throw StepFailure(kNoInputExitCode, printableName(file.given) + ": " + failure.what());
         }
-        out << file << ": " << edges.size << " bytes -> "
-            << edges.size + added->prefix.size() + added->suffix.size() << " bytes\n";
+        std::string preview = printableName(file.path) + ": " + countText(edges.size, "byte") + " -> " +
+                              countText(edges.size + added->prefix.size() + added->suffix.size(), "byte") + "\n";
         if (edges.firstLine.size() == edges.size) {
             // One line only: the whole result fits on one line of the report.
-            out << "  whole:      \"" << visibleBytes(added->prefix + edges.firstLine + added->suffix) << "\"\n";
-            continue;
+            preview += "  whole:      \"" + visibleBytes(added->prefix + edges.firstLine + added->suffix) + "\"\n";
+        } else {
+            preview += "  first line: \"" + visibleBytes(added->prefix + edges.firstLine) + "\"" +
+                       (edges.firstCut ? " ..." : "") + "\n" + "  last line:  " + (edges.lastCut ? "... " : "") +
+                       "\"" + visibleBytes(edges.lastLine + added->suffix) + "\"\n";
         }
-        out << "  first line: \"" << visibleBytes(added->prefix + edges.firstLine) << "\""
-            << (edges.firstCut ? " ..." : "") << "\n"
-            << "  last line:  " << (edges.lastCut ? "... " : "") << "\""
-            << visibleBytes(edges.lastLine + added->suffix) << "\"\n";
+        printResult(preview);
     }
     return 0;
 }

@@ -4,7 +4,6 @@
 #include "step/StepOptions.h"
 
 #include <optional>
-#include <ostream>
 #include <string>
 
 // What a step would do, worked out without running hemwright and without
@@ -26,10 +25,11 @@ std::optional<AddedBytes> bytesHemwrightWouldAdd(const StepOptions& options);
 // "\\", tab, LF and CR as "\t", "\n" and "\r", every other byte as "\xHH".
 std::string visibleBytes(const std::string& bytes);
 
-// Prints, for each file in order, its size now and after the step, and the
-// file's first line with the prefix and its last line with the suffix.
-// Files are only read. Stops at the first file that cannot be read, as
-// hemwright would, and returns kNoInputExitCode; otherwise 0.
-int printDryRun(const StepOptions& options, std::ostream& out);
+// Prints on standard output, for each file in order, its size now and after
+// the step, and the file's first line with the prefix and its last line
+// with the suffix. Files are only read. Returns 0; throws StepFailure
+// (step/ExitCodes.h) when a file cannot be read or the result not printed.
+// REQUIRES: the files passed checkStepFiles (step/FileChecks.h).
+int printDryRun(const StepOptions& options);
 
 #endif

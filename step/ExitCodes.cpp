@@ -2,6 +2,24 @@
 
 #include <map>
 
+std::string stepExitCodeTable() {
+    return "  0        hemwright succeeded\n"
+           "  1, 185-188, 209-211, 233-235\n"
+           "           hemwright's own failure, as a parent sees it (for example 209\n"
+           "           for 2001); its log message is printed on standard error\n"
+           "  64       a fault in the command line, or a file listed twice\n"
+           "  65       --prepend-file or --append-file is not UTF-8 (or holds a\n"
+           "           character XML cannot carry)\n"
+           "  66       a file cannot be read (a listed file, --prepend-file,\n"
+           "           --append-file)\n"
+           "  69       hemwright cannot be found or started\n"
+           "  70       any other failure of hemwright-step\n"
+           "  73       a listed file cannot be replaced in its directory\n"
+           "  74       standard output cannot be written\n"
+           "  129, 130, 143\n"
+           "           interrupted by SIGHUP, SIGINT or SIGTERM\n";
+}
+
 std::string describeHemwrightExitStatus(int status) {
     // hemwright's codes and the low 8 bits a parent sees of them.
     static const std::map<int, std::string> meanings = {

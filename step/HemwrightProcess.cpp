@@ -1,12 +1,10 @@
 #include "step/HemwrightProcess.h"
 
+#include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
 #include "util/platform/Process.h"
 
 #include <boost/filesystem.hpp>
-
-#include <cstdlib>
-#include <sstream>
 
 namespace fs = boost::filesystem;
 namespace platform = ostrel::platform;
@@ -17,37 +15,41 @@ std::string errorText(std::uint32_t code) { return ErrorResolver(0).resolve(code
 
 }  // namespace
 
-std::string findHemwrightExecutable() {
-    const std::string self = platform::currentExecutablePath();
-    if (!self.empty()) {
-        const fs::path beside = fs::path(self).parent_path() / "hemwright";
-        if (platform::isExecutableFile(beside.string())) return beside.string();
-    }
-    const char* searchPath = std::getenv("PATH");
-    if (searchPath != nullptr) {
-        std::istringstream directories(searchPath);
-        std::string directory;
-        while (std::getline(directories, directory, ':')) {
-            if (directory.empty()) continue;  // an empty entry is not taken to mean the current directory
-            const fs::path candidate = fs::path(directory) / "hemwright";
-            if (platform::isExecutableFile(candidate.string())) return candidate.string();
+std::string findHemwrightExecutable(const std::optional<std::string>& given) {
+    if (given) {
+        if (!platform::isExecutableFile(*given)) {
+            throw LaunchError("--hemwright " + printableName(*given) + ": not an executable file.");
         }
+        return *given;
     }
-    throw LaunchError("cannot find hemwright: it is neither beside hemwright-step" +
-                      (self.empty() ? std::string() : " (in '" + fs::path(self).parent_path().string() + "')") +
-                      " nor on PATH.");
+    const std::string self = platform::currentExecutablePath();
+    if (self.empty()) {
+        throw LaunchError("cannot tell where hemwright-step itself is, so cannot find hemwright; give "
+                          "--hemwright PATH.");
+    }
+    const fs::path folder = fs::path(self).parent_path();
+    const fs::path beside = folder / "hemwright";
+    if (platform::isExecutableFile(beside.string())) return beside.string();
+    const fs::path installed = (folder / HEMWRIGHT_PLUGIN_FROM_STEP_DIR).lexically_normal();
+    if (platform::isExecutableFile(installed.string())) return installed.string();
+    throw LaunchError("cannot find hemwright: it is neither at " + printableName(beside.string()) + " nor at " +
+                      printableName(installed.string()) + "; give --hemwright PATH.");
 }
 
 ProcessStatus runInDirectory(const std::string& executable, const std::string& directory) {
     const platform::ProcessOutcome outcome = platform::runProgramInDirectory(executable, directory);
+    ProcessStatus ended;
+    if (outcome.stoppedBeforeStart) {
+        ended.started = false;
+        return ended;
+    }
     if (!outcome.started) {
-        throw LaunchError("cannot start '" + executable + "' in '" + directory + "': " +
+        throw LaunchError("cannot start " + printableName(executable) + " in " + printableName(directory) + ": " +
                           errorText(outcome.startError) + ".");
     }
     if (!outcome.waited) {
-        throw std::runtime_error("cannot wait for hemwright: " + errorText(outcome.waitError) + ".");
+        throw StepFailure(kSoftwareExitCode, "cannot wait for hemwright: " + errorText(outcome.waitError) + ".");
     }
-    ProcessStatus ended;
     ended.exited = outcome.exited;
     ended.exitStatus = outcome.exitStatus;
     ended.signalNumber = outcome.signalNumber;

@@ -31,8 +31,8 @@ std::string renderInputDocument(const StepOptions& options) {
         document += "    <DataElements>\n" + elements + "    </DataElements>\n";
     }
     document += "    <Files>\n";
-    for (const std::string& file : options.files) {
-        document += "      <File Name=\"" + escapeXmlCharacters(file) + "\"/>\n";
+    for (const StepFile& file : options.files) {
+        document += "      <File Name=\"" + escapeXmlCharacters(file.path) + "\"/>\n";
     }
     document +=
         "    </Files>\n"

@@ -1,13 +1,13 @@
 #include "step/StepOptions.h"
 
 #include "hemwright/LineBreaks.h"
+#include "step/AddedTextFile.h"
+#include "step/PrintableName.h"
 #include "step/XmlCharacters.h"
-#include "util/ErrorResolver.h"
 
 #include <boost/filesystem.hpp>
 #include <boost/program_options.hpp>
 
-#include <fstream>
 #include <sstream>
 
 namespace po = boost::program_options;
@@ -22,36 +22,21 @@ po::options_description visibleOptions() {
         ("prepend", po::value<std::string>()->value_name("TEXT"), "text written before each file's content")
         ("append", po::value<std::string>()->value_name("TEXT"), "text written after each file's content")
         ("prepend-file", po::value<std::string>()->value_name("PATH"),
-         "read the text to prepend from a file (bytes, UTF-8)")
+         "read the text to prepend from a file (UTF-8; a leading byte-order mark is dropped)")
         ("append-file", po::value<std::string>()->value_name("PATH"),
-         "read the text to append from a file (bytes, UTF-8)")
+         "read the text to append from a file (UTF-8; a leading byte-order mark is dropped)")
         ("line-break-style", po::value<std::string>()->value_name("STYLE"),
          "windows, unix, linux or mac: the line breaks of the added texts")
         ("add-line-break", "put one line break after the prepended text")
-        ("dry-run", "show what each file would become; change nothing, do not run hemwright")
+        ("dry-run", "check the files and show what each would become; change nothing, do not run hemwright")
         ("keep", "keep the working directory and print its path (no effect with --dry-run)")
-        ("help", "show this text")
-        ("version", "show the version");
+        ("allow-repeats", "let a file be listed more than once (hemwright stamps it each time)")
+        ("hemwright", po::value<std::string>()->value_name("PATH"),
+         "the hemwright executable to run (default: the one beside hemwright-step, else "
+         HEMWRIGHT_PLUGIN_FROM_STEP_DIR " from hemwright-step's folder)")
+        ("help,h", "show this text")
+        ("version,V", "show the version");
     return options;
-}
-
-// The bytes of a text file named by --prepend-file or --append-file.
-std::string readTextFile(const std::string& path, const std::string& optionName) {
-    boost::system::error_code error;
-    if (fs::is_directory(path, error)) {
-        throw UsageError("cannot read --" + optionName + " '" + path + "': it is a directory.");
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw UsageError("cannot read --" + optionName + " '" + path + "': " + lastSystemErrorText() + ".");
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    // An empty file leaves failbit after the copy; only badbit is a read error.
-    if (in.bad()) {
-        throw UsageError("cannot read --" + optionName + " '" + path + "': read error.");
-    }
-    return content.str();
 }
 
 // The text of --NAME or of --NAME-file; giving both is a fault.
@@ -61,14 +46,14 @@ std::optional<std::string> addedText(const po::variables_map& values, const std:
         throw UsageError("--" + name + " and --" + fileOption + " cannot be used together.");
     }
     std::optional<std::string> text;
-    if (values.count(name)) text = values[name].as<std::string>();
-    if (values.count(fileOption)) text = readTextFile(values[fileOption].as<std::string>(), fileOption);
-    if (text) {
+    if (values.count(name)) {
+        text = values[name].as<std::string>();
         if (const auto problem = findXmlTextProblem(*text)) {
-            throw UsageError("the text of --" + (values.count(name) ? name : fileOption) +
-                             " cannot be passed to hemwright: " + *problem + ".");
+            throw UsageError("the text of --" + name + " cannot be passed to hemwright: " + problem->reason + ".");
         }
     }
+    // Checked as it is read, with the file's own offsets.
+    if (values.count(fileOption)) text = readAddedTextFile(values[fileOption].as<std::string>(), fileOption);
     return text;
 }
 
@@ -106,17 +91,22 @@ StepOptions parseStepOptions(int argc, const char* const argv[]) {
     if (values.count("dry-run")) options.action = StepOptions::Action::DryRun;
     options.addLineBreak = values.count("add-line-break") > 0;
     options.keep = values.count("keep") > 0;
+    options.allowRepeats = values.count("allow-repeats") > 0;
+    if (values.count("hemwright")) {
+        const std::string executable = values["hemwright"].as<std::string>();
+        if (executable.empty()) throw UsageError("--hemwright needs a path.");
+        // hemwright starts in its working directory: a relative path would
+        // be looked up there.
+        options.hemwright = fs::absolute(executable).string();
+    }
 
     if (values.count("line-break-style")) {
         const std::string style = values["line-break-style"].as<std::string>();
         if (parseLineBreakStyle(style) == 0) {
-            throw UsageError("invalid --line-break-style '" + style + "'; use windows, unix, linux or mac.");
+            throw UsageError("invalid --line-break-style '" + printableName(style) + "'; use windows, unix, linux or mac.");
         }
         options.lineBreakStyle = style;
     }
-    options.prepend = addedText(values, "prepend");
-    options.append = addedText(values, "append");
-
     if (!values.count("file")) {
         throw UsageError("no files given.");
     }
@@ -124,10 +114,14 @@ StepOptions parseStepOptions(int argc, const char* const argv[]) {
         if (file.empty()) throw UsageError("an empty file name was given.");
         const std::string absolute = fs::absolute(file).string();
         if (const auto problem = findXmlTextProblem(absolute)) {
-            throw UsageError("the file name '" + absolute + "' cannot be passed to hemwright: " + *problem + ".");
+            throw UsageError("the file name '" + printableName(absolute) + "' cannot be passed to hemwright: " +
+                             problem->reason + ".");
         }
-        options.files.push_back(absolute);
+        options.files.push_back({file, absolute});
     }
+    // Last, so that every fault of the command line itself is seen first.
+    options.prepend = addedText(values, "prepend");
+    options.append = addedText(values, "append");
     return options;
 }
 
@@ -139,8 +133,12 @@ std::string stepUsageText() {
             "The files are changed in place (unless --dry-run is given).\n\n"
          << visibleOptions()
          << "\nA text that starts with '-' is given as --prepend=TEXT.\n"
-            "Exit code: hemwright's own (as the host sees it); 64 for a fault in the\n"
-            "command line; 66 when --dry-run cannot read a file; 69 when hemwright cannot\n"
-            "be found or started; 70 for any other failure of this tool.\n";
+            "Before anything is changed every file is checked (it exists, is a regular\n"
+            "file, can be read and replaced, and is listed once); every problem is\n"
+            "reported and nothing is changed. Results go to standard output, errors to\n"
+            "standard error. SIGINT or SIGTERM is passed on to hemwright; the files\n"
+            "already replaced are then listed.\n\n"
+            "Exit codes:\n"
+         << stepExitCodeTable() << "\nManual: man hemwright-step\n";
     return text.str();
 }

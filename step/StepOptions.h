@@ -1,20 +1,27 @@
 #ifndef HEMWRIGHT_STEP_STEPOPTIONS_H
 #define HEMWRIGHT_STEP_STEPOPTIONS_H
 
+#include "step/ExitCodes.h"
+
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 // The command line of hemwright-step.
 
 // A fault in the command line: an unknown option, a missing or bad value, no
-// files, an unreadable text file, a text the host document cannot carry.
-// The message is complete and names the option; the tool prints it with its
-// usage text and exits with kUsageExitCode (step/ExitCodes.h).
-class UsageError : public std::runtime_error {
+// files, a text the host document cannot carry. The message is complete and
+// names the option; the tool prints it with its usage text and exits with
+// kUsageExitCode.
+class UsageError : public StepFailure {
 public:
-    using std::runtime_error::runtime_error;
+    explicit UsageError(const std::string& message) : StepFailure(kUsageExitCode, message) {}
+};
+
+// One file to work on.
+struct StepFile {
+    std::string given;  // as written on the command line, for messages
+    std::string path;   // absolute, as hemwright gets it
 };
 
 struct StepOptions {
@@ -30,14 +37,18 @@ struct StepOptions {
     std::optional<std::string> lineBreakStyle;
     bool addLineBreak = false;
     bool keep = false;
-    // Absolute paths, in command-line order.
-    std::vector<std::string> files;
+    bool allowRepeats = false;
+    // --hemwright: the executable to run, absolute; absent to look for it.
+    std::optional<std::string> hemwright;
+    // In command-line order.
+    std::vector<StepFile> files;
 };
 
-// Reads the command line. --help and --version win over everything else and
-// need no files. Every text (both added texts and the file paths) is checked
-// to be valid UTF-8 made of characters that XML 1.0 can carry.
-// Throws UsageError on any fault of the command line.
+// Reads the command line. --help and --version (-h, -V) win over everything
+// else and need no files. Every text (both added texts and the file paths)
+// is checked to be valid UTF-8 made of characters that XML 1.0 can carry.
+// Throws UsageError on any fault of the command line, and StepFailure from
+// reading --prepend-file or --append-file (step/AddedTextFile.h).
 StepOptions parseStepOptions(int argc, const char* const argv[]);
 
 // The usage text printed by --help and after a UsageError.

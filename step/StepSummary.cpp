@@ -1,16 +1,33 @@
 #include "step/StepSummary.h"
 
+#include "step/CountText.h"
 #include "step/ExitCodes.h"
+#include "step/PrintableName.h"
 
 #include <boost/filesystem.hpp>
 
-#include <cstring>
 #include <sstream>
+
+namespace platform = ostrel::platform;
 
 namespace {
 
+std::optional<std::uintmax_t> regularFileSize(const std::string& path) {
+    boost::system::error_code error;
+    if (!boost::filesystem::is_regular_file(path, error)) return std::nullopt;
+    const std::uintmax_t size = boost::filesystem::file_size(path, error);
+    if (error) return std::nullopt;
+    return size;
+}
+
+std::optional<platform::FileIdentity> entryIdentity(const std::string& path) {
+    platform::FileIdentity identity;
+    if (!platform::queryEntryIdentity(path, identity)) return std::nullopt;
+    return identity;
+}
+
 std::string sizeText(const std::optional<std::uintmax_t>& size) {
-    return size ? std::to_string(*size) + " bytes" : "no file";
+    return size ? countText(*size, "byte") : "no file";
 }
 
 std::string logText(const RunLog& log) {
@@ -23,28 +40,65 @@ std::string logText(const RunLog& log) {
     return "";
 }
 
-}  // namespace
-
-std::optional<std::uintmax_t> regularFileSize(const std::string& path) {
-    boost::system::error_code error;
-    if (!boost::filesystem::is_regular_file(path, error)) return std::nullopt;
-    const std::uintmax_t size = boost::filesystem::file_size(path, error);
-    if (error) return std::nullopt;
-    return size;
+std::string howHemwrightEnded(const ProcessStatus& status) {
+    if (!status.started) return "hemwright was not started";
+    if (status.exited) {
+        return "hemwright ended with exit code " + std::to_string(status.exitStatus) + " (" +
+               describeHemwrightExitStatus(status.exitStatus) + ")";
+    }
+    return "hemwright was ended by " + platform::signalName(status.signalNumber);
 }
 
-std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileSizes>& files) {
+}  // namespace
+
+FileRecord recordBeforeRun(const StepFile& file) {
+    FileRecord record;
+    record.path = file.path;
+    record.sizeBefore = regularFileSize(file.path);
+    record.identityBefore = entryIdentity(file.path);
+    return record;
+}
+
+void recordAfterRun(FileRecord& record) {
+    record.sizeAfter = regularFileSize(record.path);
+    record.identityAfter = entryIdentity(record.path);
+}
+
+std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileRecord>& files) {
     std::ostringstream text;
     if (status.exited) {
         text << "exit code: " << status.exitStatus << " (" << describeHemwrightExitStatus(status.exitStatus) << ")\n";
     } else {
-        text << "hemwright was ended by signal " << status.signalNumber << " (" << ::strsignal(status.signalNumber)
-             << ")\n";
+        text << howHemwrightEnded(status) << "\n";
     }
     text << "log: " << logText(log) << "\n";
     text << "files:\n";
-    for (const FileSizes& file : files) {
-        text << "  " << file.path << ": " << sizeText(file.before) << " -> " << sizeText(file.after) << "\n";
+    std::uintmax_t changed = 0;
+    std::intmax_t added = 0;
+    for (const FileRecord& file : files) {
+        text << "  " << printableName(file.path) << ": " << sizeText(file.sizeBefore) << " -> "
+             << sizeText(file.sizeAfter) << (file.replaced() ? "" : " (not replaced)") << "\n";
+        if (!file.replaced()) continue;
+        ++changed;
+        added += static_cast<std::intmax_t>(file.sizeAfter.value_or(0)) -
+                 static_cast<std::intmax_t>(file.sizeBefore.value_or(0));
+    }
+    // Only another process writing to a file at the same time can make a
+    // replaced file shorter; that is reported rather than hidden.
+    text << countText(changed, "file") << " changed, "
+         << (added >= 0 ? countText(static_cast<std::uintmax_t>(added), "byte") + " added"
+                        : countText(static_cast<std::uintmax_t>(-added), "byte") + " fewer")
+         << "\n";
+    return text.str();
+}
+
+std::string formatInterruptedRun(int stopSignal, const ProcessStatus& status, const std::vector<FileRecord>& files) {
+    std::ostringstream text;
+    text << "hemwright-step: interrupted by " << platform::signalName(stopSignal) << "; " << howHemwrightEnded(status)
+         << "\n";
+    for (const FileRecord& file : files) {
+        text << "hemwright-step: " << (file.replaced() ? "replaced: " : "not replaced: ") << printableName(file.path)
+             << "\n";
     }
     return text.str();
 }

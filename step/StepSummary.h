@@ -3,28 +3,45 @@
 
 #include "step/HemwrightProcess.h"
 #include "step/RunLog.h"
+#include "step/StepOptions.h"
+#include "util/platform/Process.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// The short report hemwright-step prints after a run.
+// What hemwright-step reports after a run: the summary on standard output
+// and, for an interrupted run, the account on standard error.
 
-// One input file's size before and after the run; nothing when the path is
-// not a regular file at that moment.
-struct FileSizes {
+// One input file as it was before the run and as it is after it. hemwright
+// puts a new file in the place of each file it rewrites, so a replaced file
+// is one whose directory entry holds another file than before.
+struct FileRecord {
     std::string path;
-    std::optional<std::uintmax_t> before;
-    std::optional<std::uintmax_t> after;
+    std::optional<std::uintmax_t> sizeBefore;  // nothing when not a regular file then
+    std::optional<std::uintmax_t> sizeAfter;
+    std::optional<ostrel::platform::FileIdentity> identityBefore;
+    std::optional<ostrel::platform::FileIdentity> identityAfter;
+
+    bool replaced() const { return identityBefore && identityAfter && *identityBefore != *identityAfter; }
 };
 
-// The size of the regular file at path, or nothing when there is none.
-std::optional<std::uintmax_t> regularFileSize(const std::string& path);
+// The file as it is now, before the run.
+FileRecord recordBeforeRun(const StepFile& file);
+
+// Adds the file's state after the run.
+void recordAfterRun(FileRecord& record);
 
 // The summary, one fact per line: the exit status with its meaning (or the
 // signal that ended hemwright), the run's log message with its severity,
-// and each file's size before and after.
-std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileSizes>& files);
+// each file's size before and after (marked when it was not replaced), and
+// a closing line such as "3 files changed, 126 bytes added".
+std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileRecord>& files);
+
+// The account of a run interrupted by stopSignal, one line each, every line
+// starting with "hemwright-step: ": how hemwright ended, which files were
+// already replaced and which were not.
+std::string formatInterruptedRun(int stopSignal, const ProcessStatus& status, const std::vector<FileRecord>& files);
 
 #endif

@@ -1,5 +1,6 @@
 #include "step/TemporaryWorkingDirectory.h"
 
+#include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
 #include "util/platform/Platform.h"
 #include "util/platform/Process.h"
@@ -17,7 +18,8 @@ TemporaryWorkingDirectory::TemporaryWorkingDirectory() {
     if (error) base = "/tmp";
     if (!ostrel::platform::createPrivateDirectory(base.string(), "hemwright-step.", path_)) {
         const std::string reason = ErrorResolver(0).resolve(ostrel::platform::lastErrorCode(), false);
-        throw std::runtime_error("cannot create a working directory in '" + base.string() + "': " + reason + ".");
+        throw std::runtime_error("cannot create a working directory in '" + printableName(base.string()) +
+                                 "': " + reason + ".");
     }
 }
 
@@ -26,7 +28,7 @@ TemporaryWorkingDirectory::~TemporaryWorkingDirectory() {
     boost::system::error_code error;
     fs::remove_all(path_, error);
     if (error) {
-        std::cerr << "hemwright-step: cannot remove the working directory '" << path_ << "': " << error.message()
-                  << "\n";
+        std::cerr << "hemwright-step: cannot remove the working directory '" << printableName(path_)
+                  << "': " << error.message() << "\n";
     }
 }

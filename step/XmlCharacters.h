@@ -12,7 +12,11 @@
 // U+0020-U+D7FF, U+E000-U+FFFD, U+10000-U+10FFFF). The reason names the
 // offending byte or character and its byte offset, e.g.
 // "byte 0xFF at offset 3 is not valid UTF-8".
-std::optional<std::string> findXmlTextProblem(const std::string& text);
+struct XmlTextProblem {
+    bool notUtf8 = false;  // true: a byte that is not UTF-8; false: a character XML 1.0 does not allow
+    std::string reason;
+};
+std::optional<XmlTextProblem> findXmlTextProblem(const std::string& text);
 
 // text escaped for element content or a double-quoted attribute value:
 // & < > and the double quote as entity references, and tab, LF and CR as

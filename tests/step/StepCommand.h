@@ -4,22 +4,45 @@
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace step_testing {
 
 struct StepResult {
-    int exitStatus = -1;  // -1 when the tool did not exit normally
+    int exitStatus = -1;  // -1 when the program did not exit normally
     std::string standardOutput;
     std::string standardError;
 };
 
-// Runs the built hemwright-step with the arguments, with TMPDIR set to
-// temporaryDirectory so that the working directories it makes can be
-// inspected, and collects its exit status and both output streams.
-StepResult runStep(const std::vector<std::string>& arguments, const std::string& temporaryDirectory);
+// How the program is started, beyond its arguments.
+struct StepLaunch {
+    std::string executable = HEMWRIGHT_STEP_EXECUTABLE;
+    // The current directory of the program; empty: the test's own.
+    std::string workDirectory;
+    // Run as the user nobody (group nogroup, no supplementary groups), as an
+    // operator without privileges would.
+    bool asNobody = false;
+    // Standard output is a pipe whose reader has gone.
+    bool standardOutputClosed = false;
+    // RLIMIT_FSIZE in bytes with SIGXFSZ ignored, so that a write past it
+    // fails as on a full disk; negative: no limit.
+    std::int64_t fileSizeLimit = -1;
+    // Called with the child's process id once it runs, before it is waited
+    // for (to send it a signal, say).
+    std::function<void(pid_t)> whileRunning;
+};
+
+// Runs the program (hemwright-step unless launch says otherwise) with the
+// arguments, with TMPDIR set to temporaryDirectory so that the working
+// directories it makes can be inspected, and collects its exit status and
+// both output streams (kept in temporaryDirectory while it runs).
+StepResult runStep(const std::vector<std::string>& arguments, const std::string& temporaryDirectory,
+                   const StepLaunch& launch = StepLaunch());
 
 // A data directory for the files a step works on and a separate directory
 // that the tool uses as TMPDIR, so tests can see which working directories
@@ -33,7 +56,9 @@ protected:
         return path;
     }
 
-    StepResult run(const std::vector<std::string>& arguments) { return runStep(arguments, temporary.path()); }
+    StepResult run(const std::vector<std::string>& arguments, const StepLaunch& launch = StepLaunch()) {
+        return runStep(arguments, temporary.path(), launch);
+    }
 
     // The working directories the tool left in its TMPDIR.
     std::vector<std::string> leftWorkingDirectories() {

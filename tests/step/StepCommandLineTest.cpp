@@ -1,106 +1,226 @@
-// Faults of hemwright-step's own command line: each one ends with exit
-// code 64, a message naming the fault and the usage text on standard error,
-// and leaves the files alone.
+// hemwright-step's options and the checks it makes before anything is
+// changed, as one table: each case runs the tool (as root or as the user
+// nobody) on the same set of files and checks the exit code, the start of
+// standard error (every problem at once, each with the system's reason),
+// the start of standard output, and what became of the one ordinary file.
 #include "tests/step/StepCommand.h"
 
 #include <gtest/gtest.h>
 
+#include <boost/filesystem.hpp>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <regex>
 
+using step_testing::StepLaunch;
 using step_testing::StepResult;
 using step_testing::StepTest;
 using testing_support::readBytes;
 
 namespace {
 
-class StepCommandLineTest : public StepTest {
-protected:
-    // Runs the arguments followed by a data file and expects a usage failure
-    // with the message; the file must stay as it was.
-    void expectUsageError(std::vector<std::string> arguments, const std::string& message) {
-        const std::string file = dataFile("f.txt", "content");
-        arguments.push_back(file);
-        const StepResult result = run(arguments);
-        EXPECT_EQ(64, result.exitStatus);
-        EXPECT_EQ(0u, result.standardError.find("hemwright-step: " + message + "\n")) << result.standardError;
-        EXPECT_NE(std::string::npos, result.standardError.find("Usage: hemwright-step [OPTIONS] FILE..."));
-        EXPECT_EQ("", result.standardOutput);
-        EXPECT_EQ("content", readBytes(file));
-        EXPECT_TRUE(leftWorkingDirectories().empty());
-    }
+struct StepCase {
+    const char* what;
+    std::vector<std::string> arguments;  // "{data}" stands for the data directory
+    int exitStatus;
+    std::string standardErrorStart;      // likewise with "{data}"
+    std::string standardOutputStart = "";
+    std::string fileAfter = "content";   // {data}/f.txt afterwards
+    bool asNobody = false;
+    bool standardOutputClosed = false;
 };
 
-TEST_F(StepCommandLineTest, OptionFaultsGiveUsageExitCode) {
-    expectUsageError({"--prepend", "a", "--bogus"}, "unrecognised option '--bogus'.");
-    // An abbreviation is not guessed: it could pick an option by accident.
-    expectUsageError({"--prep", "a"}, "unrecognised option '--prep'.");
-    expectUsageError({"--line-break-style", "dos", "--prepend", "a"},
-                     "invalid --line-break-style 'dos'; use windows, unix, linux or mac.");
-    expectUsageError({"--line-break-style", "", "--prepend", "a"},
-                     "invalid --line-break-style ''; use windows, unix, linux or mac.");
-    expectUsageError({"--prepend", "a", "--prepend-file", data.file("f.txt")},
-                     "--prepend and --prepend-file cannot be used together.");
-    expectUsageError({"--append-file", data.file("absent.txt")},
-                     "cannot read --append-file '" + data.file("absent.txt") + "': No such file or directory.");
-    expectUsageError({"--prepend-file", data.path()},
-                     "cannot read --prepend-file '" + data.path() + "': it is a directory.");
+const std::string kNothingChanged = "hemwright-step: nothing was changed.\n";
+const std::string kRepeated = "; hemwright would add the texts to it each time (--allow-repeats allows that)\n";
+
+std::string version() {
+    std::smatch match;
+    static const std::string project = readBytes(std::string(HEMWRIGHT_SOURCE_DIR) + "/CMakeLists.txt");
+    std::regex_search(project, match, std::regex("project\\(hemwright VERSION ([0-9.]+)"));
+    return match[1].str();
 }
 
-TEST_F(StepCommandLineTest, MissingValueAndMissingFilesGiveUsageExitCode) {
-    StepResult result = run({"--prepend"});
-    EXPECT_EQ(64, result.exitStatus);
-    EXPECT_EQ(0u, result.standardError.find("hemwright-step: the required argument for option '--prepend' is missing."))
-        << result.standardError;
+const std::vector<StepCase> kCases = {
+    // Faults of the command line: 64, with the usage text.
+    {"unknown option", {"--prepend", "a", "--bogus", "{data}/f.txt"}, 64,
+     "hemwright-step: unrecognised option '--bogus'.\n\nUsage: hemwright-step [OPTIONS] FILE..."},
+    {"abbreviations are not guessed", {"--prep", "a", "{data}/f.txt"}, 64,
+     "hemwright-step: unrecognised option '--prep'.\n"},
+    {"invalid style", {"--line-break-style", "dos", "--prepend", "a", "{data}/f.txt"}, 64,
+     "hemwright-step: invalid --line-break-style 'dos'; use windows, unix, linux or mac.\n"},
+    {"empty style", {"--line-break-style", "", "--prepend", "a", "{data}/f.txt"}, 64,
+     "hemwright-step: invalid --line-break-style ''; use windows, unix, linux or mac.\n"},
+    {"text and text file", {"--prepend", "a", "--prepend-file", "{data}/f.txt", "{data}/f.txt"}, 64,
+     "hemwright-step: --prepend and --prepend-file cannot be used together.\n"},
+    {"missing value", {"--prepend"}, 64,
+     "hemwright-step: the required argument for option '--prepend' is missing.\n"},
+    {"no files", {"--prepend", "a"}, 64, "hemwright-step: no files given.\n"},
+    {"text not UTF-8", {"--prepend", "\xC0\xAF", "{data}/f.txt"}, 64,
+     "hemwright-step: the text of --prepend cannot be passed to hemwright: byte 0xC0 at offset 0 is not valid "
+     "UTF-8.\n"},
+    {"cut sequence", {"--append", "ok\xE2\x82", "{data}/f.txt"}, 64,
+     "hemwright-step: the text of --append cannot be passed to hemwright: byte 0xE2 at offset 2 is not valid "
+     "UTF-8.\n"},
+    {"surrogate", {"--append", "\xED\xA0\x80", "{data}/f.txt"}, 64,
+     "hemwright-step: the text of --append cannot be passed to hemwright: byte 0xED at offset 0 is not valid "
+     "UTF-8.\n"},
+    {"above U+10FFFF", {"--append", "\xF4\x90\x80\x80", "{data}/f.txt"}, 64,
+     "hemwright-step: the text of --append cannot be passed to hemwright: byte 0xF4 at offset 0 is not valid "
+     "UTF-8.\n"},
+    {"control character", {"--prepend", "a\x01", "{data}/f.txt"}, 64,
+     "hemwright-step: the text of --prepend cannot be passed to hemwright: character U+0001 at offset 1 cannot "
+     "appear in an XML 1.0 document.\n"},
+    {"noncharacter", {"--prepend", "\xEF\xBF\xBE", "{data}/f.txt"}, 64,
+     "hemwright-step: the text of --prepend cannot be passed to hemwright: character U+FFFE at offset 0 cannot "
+     "appear in an XML 1.0 document.\n"},
+    {"file name not UTF-8", {"--prepend", "a", "{data}/bad\xFF.txt"}, 64,
+     "hemwright-step: the file name '{data}/bad\\xFF.txt' cannot be passed to hemwright: byte 0xFF at offset "
+     "{offset} is not valid UTF-8.\n"},
 
-    result = run({"--prepend", "a"});
-    EXPECT_EQ(64, result.exitStatus);
-    EXPECT_EQ(0u, result.standardError.find("hemwright-step: no files given.\n")) << result.standardError;
-}
+    // Text files: 66 when unreadable, 65 when not UTF-8 XML text; a
+    // byte-order mark is dropped.
+    {"text file missing", {"--prepend-file", "{data}/absent.txt", "{data}/f.txt"}, 66,
+     "hemwright-step: --prepend-file {data}/absent.txt: No such file or directory.\n"},
+    {"text file is a directory", {"--append-file", "{data}/dir", "{data}/f.txt"}, 66,
+     "hemwright-step: --append-file {data}/dir: Is a directory.\n"},
+    {"text file unreadable", {"--prepend-file", "{data}/locked.txt", "{data}/f.txt"}, 66,
+     "hemwright-step: --prepend-file {data}/locked.txt: Permission denied.\n", "", "content", true},
+    {"text file in Latin-1", {"--prepend-file", "{data}/latin1.txt", "{data}/f.txt"}, 65,
+     "hemwright-step: --prepend-file {data}/latin1.txt: byte 0xE9 at offset 3 is not valid UTF-8. The text must "
+     "be UTF-8; convert it first, for example: iconv -f ISO-8859-1 -t UTF-8 {data}/latin1.txt > "
+     "{data}/latin1.txt.utf8 (name the file's real encoding after -f).\n"},
+    {"text file with a control character", {"--append-file", "{data}/control.txt", "{data}/f.txt"}, 65,
+     "hemwright-step: --append-file {data}/control.txt: character U+0001 at offset 4 cannot appear in an XML 1.0 "
+     "document. Remove that character from the file.\n"},
+    {"byte-order mark dropped", {"--prepend-file", "{data}/bom.txt", "{data}/f.txt"}, 0, "", "exit code: 0",
+     "\xE9-content"},
 
-TEST_F(StepCommandLineTest, TextsTheHostDocumentCannotCarryAreRejected) {
-    expectUsageError({"--prepend", "\xC0\xAF"},
-                     "the text of --prepend cannot be passed to hemwright: byte 0xC0 at offset 0 is not valid UTF-8.");
-    expectUsageError({"--append", "ok\xE2\x82"},
-                     "the text of --append cannot be passed to hemwright: byte 0xE2 at offset 2 is not valid UTF-8.");
-    // A UTF-16 surrogate and a code point above U+10FFFF are not UTF-8.
-    expectUsageError({"--append", "\xED\xA0\x80"},
-                     "the text of --append cannot be passed to hemwright: byte 0xED at offset 0 is not valid UTF-8.");
-    expectUsageError({"--append", "\xF4\x90\x80\x80"},
-                     "the text of --append cannot be passed to hemwright: byte 0xF4 at offset 0 is not valid UTF-8.");
-    expectUsageError({"--prepend", "a\x01"},
-                     "the text of --prepend cannot be passed to hemwright: character U+0001 at offset 1 cannot "
-                     "appear in an XML 1.0 document.");
-    expectUsageError({"--prepend", "\xEF\xBF\xBE"},
-                     "the text of --prepend cannot be passed to hemwright: character U+FFFE at offset 0 cannot "
-                     "appear in an XML 1.0 document.");
-    dataFile("latin1.txt", "caf\xE9");
-    expectUsageError({"--prepend-file", data.file("latin1.txt")},
-                     "the text of --prepend-file cannot be passed to hemwright: byte 0xE9 at offset 3 is not valid "
-                     "UTF-8.");
-}
+    // The files, all checked before anything changes: 66, 73, 64.
+    {"every problem at once",
+     {"--prepend", "a", "{data}/f.txt", "{data}/missing.txt", "{data}/dir", "{data}/fifo", "{data}/no/such.txt"},
+     66,
+     "hemwright-step: {data}/missing.txt: No such file or directory\n"
+     "hemwright-step: {data}/dir: Is a directory\n"
+     "hemwright-step: {data}/fifo: Not a regular file\n"
+     "hemwright-step: {data}/no/such.txt: No such file or directory\n" + kNothingChanged},
+    {"names printed with control characters escaped", {"--prepend", "a", "{data}/new\nline\t\\.txt"}, 66,
+     "hemwright-step: {data}/new\\nline\\t\\\\.txt: No such file or directory\n" + kNothingChanged},
+    {"dry run checks alike", {"--dry-run", "--prepend", "a", "{data}/missing.txt", "{data}/f.txt"}, 66,
+     "hemwright-step: {data}/missing.txt: No such file or directory\n" + kNothingChanged},
+    {"repeat", {"--prepend", "a", "{data}/f.txt", "{data}/dir/../f.txt", "{data}/f.txt"}, 64,
+     "hemwright-step: {data}/f.txt: listed 3 times (as {data}/f.txt, {data}/dir/../f.txt)" + kRepeated +
+         kNothingChanged},
+    {"repeat allowed", {"--allow-repeats", "--prepend", "a", "{data}/f.txt", "{data}/f.txt"}, 0, "",
+     "exit code: 0", "aacontent"},
+    {"temporary path too long", {"--prepend", "a", "{deep}"}, 73,
+     "hemwright-step: {deep}: File name too long: the temporary file hemwright writes beside it needs a path of "},
+    {"unreadable", {"--prepend", "a", "{data}/f.txt", "{data}/locked.txt"}, 66,
+     "hemwright-step: {data}/locked.txt: Permission denied\n" + kNothingChanged, "", "content", true},
+    {"directory not writable", {"--prepend", "a", "{data}/f.txt", "{data}/readonly/in.txt"}, 73,
+     "hemwright-step: {data}/readonly/in.txt: Permission denied\n" + kNothingChanged, "", "content", true},
+    {"another user's file in a sticky directory", {"--prepend", "a", "{data}/f.txt", "{data}/sticky/root.txt"},
+     73, "hemwright-step: {data}/sticky/root.txt: Operation not permitted\n" + kNothingChanged, "", "content",
+     true},
+    {"unreadable wins over unreplaceable", {"--prepend", "a", "{data}/readonly/in.txt", "{data}/locked.txt"}, 66,
+     "hemwright-step: {data}/readonly/in.txt: Permission denied\n"
+     "hemwright-step: {data}/locked.txt: Permission denied\n" + kNothingChanged, "", "content", true},
+    {"ordinary user", {"--prepend", "a", "{data}/f.txt"}, 0, "", "exit code: 0", "acontent", true},
 
-TEST_F(StepCommandLineTest, FileNamesTheHostDocumentCannotCarryAreRejected) {
-    const StepResult result = run({"--prepend", "a", data.file("bad\xFF.txt")});
-    EXPECT_EQ(64, result.exitStatus);
-    EXPECT_EQ(0u, result.standardError.find("hemwright-step: the file name '" + data.file("bad\xFF.txt") +
-                                            "' cannot be passed to hemwright: byte 0xFF at offset " +
-                                            std::to_string(data.file("bad").size()) + " is not valid UTF-8.\n"))
-        << result.standardError;
-}
+    // Help, version, the hemwright to run, standard output.
+    {"help", {"--help"}, 0, "", "Usage: hemwright-step [OPTIONS] FILE...\n"},
+    {"short help alone", {"-h"}, 0, "", "Usage: hemwright-step [OPTIONS] FILE...\n"},
+    {"version", {"--version"}, 0, "", "hemwright-step {version}\n"},
+    {"short version", {"-V"}, 0, "", "hemwright-step {version}\n"},
+    {"hemwright given", {"--hemwright", HEMWRIGHT_EXECUTABLE, "--prepend", "a", "{data}/f.txt"}, 0, "",
+     "exit code: 0", "acontent"},
+    {"hemwright given is not a program", {"--hemwright", "{data}/f.txt", "--prepend", "a", "{data}/f.txt"}, 69,
+     "hemwright-step: --hemwright {data}/f.txt: not an executable file.\n"},
+    {"standard output closed", {"--prepend", "a", "{data}/f.txt"}, 74,
+     "hemwright-step: cannot write to standard output: Broken pipe.\n", "", "acontent", false, true},
+    {"standard output closed for help", {"--help"}, 74,
+     "hemwright-step: cannot write to standard output: Broken pipe.\n", "", "content", false, true},
+};
 
-TEST_F(StepCommandLineTest, HelpAndVersionNeedNoFiles) {
-    std::smatch version;
-    const std::string project = readBytes(std::string(HEMWRIGHT_SOURCE_DIR) + "/CMakeLists.txt");
-    ASSERT_TRUE(std::regex_search(project, version, std::regex("project\\(hemwright VERSION ([0-9.]+)")));
-    StepResult result = run({"--version"});
-    EXPECT_EQ(0, result.exitStatus);
-    EXPECT_EQ("hemwright-step " + version[1].str() + "\n", result.standardOutput);
+class StepCommandLineTest : public StepTest {
+protected:
+    void SetUp() override {
+        dataFile("f.txt", "content");
+        dataFile("latin1.txt", "caf\xE9");
+        dataFile("control.txt", "text\x01");
+        dataFile("bom.txt", "\xEF\xBB\xBF\xC3\xA9-");
+        boost::filesystem::create_directory(data.file("dir"));
+        ASSERT_EQ(0, ::mkfifo(data.file("fifo").c_str(), 0644));
+        ::chmod(dataFile("locked.txt", "x").c_str(), 0);
+        boost::filesystem::create_directory(data.file("readonly"));
+        dataFile("readonly/in.txt", "x");
+        ::chmod(data.file("readonly").c_str(), 0555);
+        boost::filesystem::create_directory(data.file("sticky"));
+        dataFile("sticky/root.txt", "x");
+        ::chmod(data.file("sticky").c_str(), 01777);
+        // A file whose path fits the system's limit while the temporary
+        // file's path beside it does not.
+        // (4095 bytes at most; hemwright's temporary name adds 41.)
+        const std::size_t target = 4095 - 40;
+        deep_ = data.path();
+        while (target - deep_.size() - 1 > 201) {
+            deep_ += "/" + std::string(std::min<std::size_t>(250, target - deep_.size() - 1 - 201), 'd');
+        }
+        deep_ += "/" + std::string(target - deep_.size() - 1, 'f');
+        boost::filesystem::create_directories(boost::filesystem::path(deep_).parent_path());
+        dataFile(deep_.substr(data.path().size() + 1), "x");
+    }
 
-    result = run({"--help"});
-    EXPECT_EQ(0, result.exitStatus);
-    EXPECT_EQ(0u, result.standardOutput.find("Usage: hemwright-step [OPTIONS] FILE...\n"));
-    EXPECT_NE(std::string::npos, result.standardOutput.find("--line-break-style"));
-    EXPECT_EQ("", result.standardError);
+    std::string expand(std::string text) const {
+        const std::pair<std::string, std::string> names[] = {
+            {"{data}", data.path()},
+            {"{deep}", deep_},
+            {"{version}", version()},
+            {"{offset}", std::to_string(data.path().size() + 4)}};
+        for (const auto& [placeholder, value] : names) {
+            for (std::string::size_type at; (at = text.find(placeholder)) != std::string::npos;) {
+                text.replace(at, placeholder.size(), value);
+            }
+        }
+        return text;
+    }
+
+    std::string deep_;
+};
+
+TEST_F(StepCommandLineTest, OptionsAndFileChecks) {
+    for (const StepCase& step : kCases) {
+        SCOPED_TRACE(step.what);
+        // Only the superuser can run the tool as another user.
+        if (step.asNobody && ::geteuid() != 0) continue;
+        // Each case starts from the same content.
+        testing_support::writeBytes(data.file("f.txt"), "content");
+        // nobody may replace files in the data directory, not read locked.txt
+        // nor write in readonly/, and may not replace root's file in sticky/.
+        ::chmod(data.path().c_str(), step.asNobody ? 0777 : 0755);
+        std::vector<std::string> arguments;
+        for (const std::string& argument : step.arguments) arguments.push_back(expand(argument));
+        StepLaunch launch;
+        launch.asNobody = step.asNobody;
+        launch.standardOutputClosed = step.standardOutputClosed;
+
+        const StepResult result = run(arguments, launch);
+
+        EXPECT_EQ(step.exitStatus, result.exitStatus) << result.standardError;
+        const std::string errorStart = expand(step.standardErrorStart);
+        EXPECT_EQ(errorStart, result.standardError.substr(0, errorStart.size()));
+        if (errorStart.empty()) {
+            EXPECT_EQ("", result.standardError);
+        }
+        const std::string outputStart = expand(step.standardOutputStart);
+        EXPECT_EQ(outputStart, result.standardOutput.substr(0, outputStart.size()));
+        if (step.exitStatus != 0) {
+            EXPECT_EQ("", result.standardOutput);
+        }
+        EXPECT_EQ(step.fileAfter, readBytes(data.file("f.txt")));
+        EXPECT_TRUE(leftWorkingDirectories().empty());
+    }
 }
 
 }  // namespace

@@ -63,17 +63,4 @@ TEST_F(StepDryRunTest, NothingToAddChangesNoFile) {
               result.standardOutput);
 }
 
-TEST_F(StepDryRunTest, UnreadableFileStopsThePreviewLikeHemwright) {
-    const std::string good = dataFile("good.txt", "x");
-    const std::string missing = data.file("missing.txt");
-    const StepResult result = run({"--dry-run", "--prepend", "a", missing, good});
-    EXPECT_EQ(66, result.exitStatus);
-    EXPECT_NE(std::string::npos,
-              result.standardOutput.find(missing + ": cannot be read (no such file); hemwright would stop here with "
-                                                   "exit code 2001 and leave this and later files unchanged.\n"))
-        << result.standardOutput;
-    EXPECT_EQ(std::string::npos, result.standardOutput.find(good));
-    EXPECT_EQ("x", readBytes(good));
-}
-
 }  // namespace

@@ -11,8 +11,6 @@
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/HandlerBase.hpp>
 
-#include <unistd.h>
-
 #include <map>
 
 using ostrel::xml::transcodeFromUtf8;
@@ -61,9 +59,10 @@ ParsedInput parseInput(const std::string& path) {
 class StepInputDocumentTest : public StepTest {
 protected:
     // Runs with --keep and returns the kept working directory.
-    std::string runKept(std::vector<std::string> arguments) {
+    std::string runKept(std::vector<std::string> arguments,
+                        const step_testing::StepLaunch& launch = step_testing::StepLaunch()) {
         arguments.insert(arguments.begin(), "--keep");
-        const StepResult result = run(arguments);
+        const StepResult result = run(arguments, launch);
         const std::vector<std::string> left = leftWorkingDirectories();
         EXPECT_EQ(1u, left.size()) << result.standardOutput << result.standardError;
         if (left.size() != 1) return "";
@@ -106,15 +105,15 @@ TEST_F(StepInputDocumentTest, OnlyGivenParametersAreSentAndEmptyTextsStaySet) {
 TEST_F(StepInputDocumentTest, FilesAreSentAsAbsolutePathsInOrder) {
     const std::string odd = dataFile("a & \"b\"\t<c>.txt", "x");
     const std::string plain = dataFile("plain.txt", "y");
-    // A relative name is resolved against the tool's current directory
-    // (this test's), not the working directory hemwright runs in.
-    const std::string relative = "relative-name.txt";
-    const std::string directory = runKept({"--append", "z", odd, plain, relative});
+    // A relative name is resolved against the tool's current directory, not
+    // the working directory hemwright runs in.
+    const std::string relative = dataFile("relative-name.txt", "r");
+    step_testing::StepLaunch inData;
+    inData.workDirectory = data.path();
+    const std::string directory = runKept({"--append", "z", odd, plain, "relative-name.txt"}, inData);
     ASSERT_FALSE(directory.empty());
-    char current[4096];
-    ASSERT_NE(nullptr, ::getcwd(current, sizeof current));
     const ParsedInput input = parseInput(directory + "/input.xml");
-    EXPECT_EQ((std::vector<std::string>{odd, plain, std::string(current) + "/" + relative}), input.files);
+    EXPECT_EQ((std::vector<std::string>{odd, plain, relative}), input.files);
 }
 
 }  // namespace

@@ -8,6 +8,14 @@
 
 #include <boost/filesystem.hpp>
 
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+using step_testing::StepLaunch;
 using step_testing::StepResult;
 using step_testing::StepTest;
 using testing_support::listDirectory;
@@ -30,7 +38,8 @@ TEST_F(StepRunTest, RewritesFilesAndSummarisesSuccess) {
               "log: none\n"
               "files:\n"
               "  " + first + ": 3 bytes -> 11 bytes\n"
-              "  " + second + ": 0 bytes -> 8 bytes\n",
+              "  " + second + ": 0 bytes -> 8 bytes\n"
+              "2 files changed, 16 bytes added\n",
               result.standardOutput);
     EXPECT_EQ("", result.standardError);
     EXPECT_TRUE(leftWorkingDirectories().empty());
@@ -59,19 +68,29 @@ TEST_F(StepRunTest, WarningOfARunThatChangesNothingIsShown) {
     EXPECT_EQ("exit code: 0 (success)\n"
               "log: Warning: Neither DataToPrepend nor DataToAppend were set. Hemwright will not modify file.\n"
               "files:\n"
-              "  " + file + ": 1 bytes -> 1 bytes\n",
+              "  " + file + ": 1 byte -> 1 byte (not replaced)\n"
+              "0 files changed, 0 bytes added\n",
               result.standardOutput);
 }
 
-TEST_F(StepRunTest, PluginFailureGivesItsExitStatusAndMessage) {
-    const std::string missing = data.file("missing.txt");
-    const StepResult result = run({"--prepend", "a", missing});
+TEST_F(StepRunTest, PluginFailureGivesItsExitStatusAndMessageOnBothStreams) {
+    // A full disk (a file size limit) is what the checks cannot foresee.
+    const std::string small = dataFile("small.txt", "x");
+    const std::string large = dataFile("large.txt", std::string(64 * 1024, 'y'));
+    StepLaunch launch;
+    launch.fileSizeLimit = 32 * 1024;
+    const StepResult result = run({"--prepend", "a", small, large}, launch);
     EXPECT_EQ(2001 & 0xFF, result.exitStatus);
-    EXPECT_EQ("exit code: 209 (2001: the plugin failed)\n"
-              "log: Error: Failed to open input file '" + missing + "'.\n"
-              "files:\n"
-              "  " + missing + ": no file -> no file\n",
-              result.standardOutput);
+    EXPECT_EQ(0u, result.standardOutput.find("exit code: 209 (2001: the plugin failed)\nlog: Error: "))
+        << result.standardOutput;
+    EXPECT_NE(std::string::npos, result.standardOutput.find("  " + small + ": 1 byte -> 2 bytes\n  " + large +
+                                                            ": 65536 bytes -> 65536 bytes (not replaced)\n"
+                                                            "1 file changed, 1 byte added\n"))
+        << result.standardOutput;
+    EXPECT_EQ(0u, result.standardError.find("hemwright-step: hemwright failed: exit code 209 (2001: the plugin "
+                                            "failed)\nhemwright-step: Error: "))
+        << result.standardError;
+    EXPECT_EQ(std::string(64 * 1024, 'y'), readBytes(large));
     EXPECT_TRUE(leftWorkingDirectories().empty());
 }
 
@@ -86,6 +105,103 @@ TEST_F(StepRunTest, KeepLeavesTheWorkingDirectoryWithBothDocuments) {
         << result.standardOutput;
     EXPECT_EQ((std::vector<std::string>{"input.xml", "output.xml"}), listDirectory(directory));
     EXPECT_NE(std::string::npos, readBytes(directory + "/output.xml").find("<PipelinePluginOutput"));
+}
+
+// Ctrl-C or a SIGTERM while hemwright rewrites a large file: hemwright-step
+// passes the signal on, waits, removes its working directory, says which
+// files were replaced and exits as shells report the signal. hemwright is
+// held stopped (SIGSTOP) while the tool forwards the signal, so that it
+// cannot finish the file first.
+TEST_F(StepRunTest, InterruptedRunIsPassedOnReportedAndCleanedUp) {
+    const std::string largeContent(128 * 1024 * 1024, 'L');
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signalNumber);
+        // A hemwright ended by the signal's default action leaves its
+        // temporary file behind; each round starts afresh.
+        for (const std::string& name : listDirectory(data.path())) boost::filesystem::remove(data.file(name));
+        const std::string before = dataFile("before.txt", "b");
+        const std::string large = dataFile("large.txt", largeContent);
+        const std::string after = dataFile("after.txt", "a");
+        StepLaunch launch;
+        bool hemwrightHeld = false;
+        launch.whileRunning = [&](pid_t tool) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            const auto writingLarge = [&] {
+                for (const std::string& name : listDirectory(data.path())) {
+                    if (name.rfind("large.txt-tmp-", 0) == 0) return true;
+                }
+                return false;
+            };
+            while (!writingLarge() && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+            const std::string children =
+                readBytes("/proc/" + std::to_string(tool) + "/task/" + std::to_string(tool) + "/children");
+            const pid_t hemwright = static_cast<pid_t>(std::atoi(children.c_str()));
+            if (hemwright <= 0 || ::kill(hemwright, SIGSTOP) != 0) return;
+            hemwrightHeld = true;
+            ::kill(tool, signalNumber);
+            // Continue hemwright only once the forwarded signal is pending
+            // (a signal whose default action ends it has ended it already).
+            const unsigned long long bit = 1ULL << (signalNumber - 1);
+            const std::string statusPath = "/proc/" + std::to_string(hemwright) + "/status";
+            while (std::chrono::steady_clock::now() < deadline) {
+                std::ifstream statusFile(statusPath);
+                std::string line;
+                while (std::getline(statusFile, line) && line.rfind("ShdPnd:", 0) != 0) {
+                }
+                if (!statusFile || (std::stoull(line.substr(7), nullptr, 16) & bit) != 0) break;
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            }
+            ::kill(hemwright, SIGCONT);
+        };
+
+        const StepResult result = run({"--prepend", "P", before, large, after}, launch);
+
+        ASSERT_TRUE(hemwrightHeld);
+        const std::string name = signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
+        EXPECT_EQ(128 + signalNumber, result.exitStatus);
+        EXPECT_EQ("hemwright-step: interrupted by " + name + "; hemwright was ended by " + name + "\n" +
+                      "hemwright-step: replaced: " + before + "\n" + "hemwright-step: not replaced: " + large +
+                      "\n" + "hemwright-step: not replaced: " + after + "\n",
+                  result.standardError);
+        EXPECT_EQ("", result.standardOutput);
+        EXPECT_EQ("Pb", readBytes(before));
+        EXPECT_TRUE(readBytes(large) == largeContent);
+        EXPECT_EQ("a", readBytes(after));
+        EXPECT_TRUE(leftWorkingDirectories().empty());
+    }
+}
+
+// hemwright answers exactly one "--help" or "--version" and touches
+// nothing; any other argument list is ignored as the host contract says,
+// so the run goes on in the current directory (here without input.xml).
+TEST_F(StepRunTest, HemwrightAnswersOnlyALoneHelpOrVersion) {
+    struct InformationCase {
+        std::vector<std::string> arguments;
+        int exitStatus;
+        std::string output;  // a part of standard output
+        std::vector<std::string> left;
+    };
+    const std::vector<InformationCase> cases = {
+        {{"--version"}, 0, "hemwright " + std::string(HEMWRIGHT_VERSION_FOR_TESTS) + "\n", {}},
+        {{"--help"}, 0, "in a working\ndirectory that holds input.xml", {}},
+        {{"--help", "--version"}, 1001 & 0xFF, "", {"output.xml"}},
+        {{"-h"}, 1001 & 0xFF, "", {"output.xml"}},
+        {{"--version=2"}, 1001 & 0xFF, "", {"output.xml"}},
+    };
+    for (const InformationCase& information : cases) {
+        SCOPED_TRACE(information.arguments[0]);
+        boost::filesystem::remove_all(data.file("work"));
+        boost::filesystem::create_directory(data.file("work"));
+        StepLaunch launch;
+        launch.executable = HEMWRIGHT_EXECUTABLE;
+        launch.workDirectory = data.file("work");
+        const StepResult result = run(information.arguments, launch);
+        EXPECT_EQ(information.exitStatus, result.exitStatus);
+        EXPECT_NE(std::string::npos, result.standardOutput.find(information.output)) << result.standardOutput;
+        EXPECT_EQ(information.left, listDirectory(data.file("work")));
+    }
 }
 
 }  // namespace

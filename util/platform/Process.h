@@ -1,27 +1,60 @@
 #ifndef OSTREL_PLATFORM_PROCESS_H
 #define OSTREL_PLATFORM_PROCESS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
-// Starting another program and waiting for it: part of the platform seam.
-// These functions never throw; failures come back as results with the
-// system's error code.
+// What a program needs to start another program and look after it: part of
+// the platform seam. It starts a child and waits for it, passes on the
+// signals that ask the program to stop, writes its results to standard
+// output, and answers what this process (with its effective user and groups)
+// may do with a path. These functions never throw; failures come back as
+// results with the system's error code.
 namespace ostrel::platform {
 
 struct ProcessOutcome {
-    bool started = false;         // false: startError says why
-    bool waited = false;          // false (when started): waitError says why
-    bool exited = false;          // ended by returning or exiting
-    int exitStatus = 0;           // when exited: the status a parent sees (low 8 bits)
-    int signalNumber = 0;         // when not exited: the signal that ended it
+    bool started = false;          // false: startError says why, or stoppedBeforeStart
+    bool stoppedBeforeStart = false;  // a stop signal had arrived: not started
+    bool waited = false;           // false (when started): waitError says why
+    bool exited = false;           // ended by returning or exiting
+    int exitStatus = 0;            // when exited: the status a parent sees (low 8 bits)
+    int signalNumber = 0;          // when not exited: the signal that ended it
     std::uint32_t startError = 0;
     std::uint32_t waitError = 0;
 };
 
 // Runs executable with no argument but its name, in directory, with this
 // process's environment and standard streams, and waits until it ends.
+// After interceptStopSignals, a stop signal that arrives while it runs is
+// passed on to it, and one that arrived before means it is not started.
 ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory);
+
+// From this call on, the stop signals (SIGINT, SIGTERM and SIGHUP on POSIX)
+// no longer end this process, except those that were ignored when it
+// started (a job started in the background keeps ignoring them): the first
+// one is recorded for receivedStopSignal, and each one is passed on to the
+// program runProgramInDirectory runs at that moment. A program started
+// afterwards gets the signal dispositions this process started with. Call
+// once, before the first start.
+void interceptStopSignals();
+
+// From this call on, a write to a pipe whose reader has gone fails with an
+// error (EPIPE) instead of ending the process (SIGPIPE on POSIX), so that it
+// can be reported. A program started afterwards gets the disposition this
+// process started with.
+void reportBrokenPipesAsErrors();
+
+// The first stop signal received since interceptStopSignals, or 0.
+int receivedStopSignal();
+
+// The signal's usual name ("SIGINT"), or "signal N" for one without.
+std::string signalName(int signalNumber);
+
+// Writes all of text to this process's standard output. Returns false with
+// the system's error code in lastErrorCode() when a write fails (a full disk,
+// a closed pipe after reportBrokenPipesAsErrors).
+bool writeToStandardOutput(const std::string& text);
 
 // The absolute path of the running executable; empty when the system cannot
 // tell.
@@ -34,6 +67,43 @@ bool isExecutableFile(const std::string& path);
 // prefix + a unique suffix, and stores its path. Returns false with the
 // system's error code in lastErrorCode() when it cannot.
 bool createPrivateDirectory(const std::string& parent, const std::string& prefix, std::string& path);
+
+// 0 when this process may read the file at path (following symbolic links),
+// else the system's error code that says why not.
+std::uint32_t readAccessError(const std::string& path);
+
+// 0 when this process may put another file in the place of path with a
+// rename, else the system's error code that says why not: it needs write and
+// search permission on the directory, and in a directory with the sticky
+// bit (/tmp, say) it must own the file or the directory, or be the
+// superuser (EPERM otherwise).
+std::uint32_t replaceAccessError(const std::string& path);
+
+// The longest name (one path component) and the longest path, in bytes
+// without the terminating NUL, that directory accepts.
+struct NameLimits {
+    std::size_t nameBytes = 0;
+    std::size_t pathBytes = 0;
+};
+
+// Returns false with the system's error code in lastErrorCode() when the
+// directory cannot be asked. A limit the system does not have is the
+// largest size_t.
+bool queryNameLimits(const std::string& directory, NameLimits& limits);
+
+// Which file a directory entry holds: two identities are equal exactly when
+// they are the same file. Entry here means the name itself: a symbolic link
+// has its own identity, not its target's.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+
+// Returns false with the system's error code in lastErrorCode() when there
+// is no entry at path or it cannot be looked at.
+bool queryEntryIdentity(const std::string& path, FileIdentity& identity);
 
 }  // namespace ostrel::platform
 

@@ -1,6 +1,9 @@
-// POSIX implementation of starting programs and making private directories.
+// POSIX implementation of starting programs, passing on stop signals,
+// writing standard output and the access questions about paths.
 #include "util/platform/Process.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,36 +11,133 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 extern char** environ;
 
 namespace ostrel::platform {
 
-ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory) {
-    ProcessOutcome outcome;
+namespace {
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Shared with the signal handler, hence the plain volatile atomic types.
+volatile std::sig_atomic_t firstStopSignal = 0;
+volatile std::sig_atomic_t runningChild = 0;  // pid_t is an int here
+
+// The stop signals this process catches, blocked while a child is started
+// and while it is being forgotten, so that none is lost or sent to a
+// process id that may already belong to another process.
+sigset_t caughtSignals;
+bool caughtSignalsReady = false;
+// SIGPIPE was set to ignored by reportBrokenPipesAsErrors: the child gets
+// the default back.
+bool pipeSignalChanged = false;
+
+extern "C" void onStopSignal(int signalNumber) {
+    const int savedErrno = errno;
+    if (firstStopSignal == 0) firstStopSignal = signalNumber;
+    const pid_t child = runningChild;
+    if (child > 0) ::kill(child, signalNumber);
+    errno = savedErrno;
+}
+
+sigset_t blockCaughtSignals() {
+    sigset_t previous;
+    sigemptyset(&previous);
+    if (caughtSignalsReady) {
+        ::pthread_sigmask(SIG_BLOCK, &caughtSignals, &previous);
+    } else {
+        ::pthread_sigmask(SIG_BLOCK, nullptr, &previous);
+    }
+    return previous;
+}
+
+void restoreSignalMask(const sigset_t& previous) { ::pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
+
+// Starts executable in directory; returns 0 or the error code.
+int spawnInDirectory(const std::string& executable, const std::string& directory, const sigset_t& childMask,
+                     pid_t& child) {
     posix_spawn_file_actions_t actions;
     int result = ::posix_spawn_file_actions_init(&actions);
-    pid_t child = 0;
-    if (result == 0) {
-        result = ::posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-        if (result == 0) {
-            // By convention the first argument is the program's own name.
-            const std::string::size_type slash = executable.rfind('/');
-            const std::string name = slash == std::string::npos ? executable : executable.substr(slash + 1);
-            std::vector<char> argument0(name.begin(), name.end());
-            argument0.push_back('\0');
-            char* const arguments[] = {argument0.data(), nullptr};
-            result = ::posix_spawn(&child, executable.c_str(), &actions, nullptr, arguments, environ);
-        }
-        ::posix_spawn_file_actions_destroy(&actions);
-    }
+    if (result != 0) return result;
+    posix_spawnattr_t attributes;
+    result = ::posix_spawnattr_init(&attributes);
     if (result != 0) {
+        ::posix_spawn_file_actions_destroy(&actions);
+        return result;
+    }
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    if (pipeSignalChanged) sigaddset(&defaults, SIGPIPE);
+    result = ::posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    if (result == 0) result = ::posix_spawnattr_setsigmask(&attributes, &childMask);
+    if (result == 0) result = ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+    if (result == 0) result = ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    if (result == 0) {
+        // By convention the first argument is the program's own name.
+        const std::string::size_type slash = executable.rfind('/');
+        const std::string name = slash == std::string::npos ? executable : executable.substr(slash + 1);
+        std::vector<char> argument0(name.begin(), name.end());
+        argument0.push_back('\0');
+        char* const arguments[] = {argument0.data(), nullptr};
+        result = ::posix_spawn(&child, executable.c_str(), &actions, &attributes, arguments, environ);
+    }
+    ::posix_spawnattr_destroy(&attributes);
+    ::posix_spawn_file_actions_destroy(&actions);
+    return result;
+}
+
+std::string parentDirectoryOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::size_t limitOrUnlimited(long value) {
+    return value < 0 ? std::numeric_limits<std::size_t>::max() : static_cast<std::size_t>(value);
+}
+
+}  // namespace
+
+ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory) {
+    ProcessOutcome outcome;
+    const sigset_t previousMask = blockCaughtSignals();
+    if (firstStopSignal != 0) {
+        restoreSignalMask(previousMask);
+        outcome.stoppedBeforeStart = true;
+        return outcome;
+    }
+    pid_t child = 0;
+    const int result = spawnInDirectory(executable, directory, previousMask, child);
+    if (result != 0) {
+        restoreSignalMask(previousMask);
         outcome.startError = static_cast<std::uint32_t>(result);
         return outcome;
     }
     outcome.started = true;
+    runningChild = child;
+    // A stop signal that arrived during the start is delivered here and
+    // passed on.
+    restoreSignalMask(previousMask);
+
+    // Wait without reaping, so that the process id stays the child's while
+    // the handler may still send to it.
+    siginfo_t ended{};
+    while (::waitid(P_PID, static_cast<id_t>(child), &ended, WEXITED | WNOWAIT) != 0) {
+        if (errno != EINTR) {
+            outcome.waitError = static_cast<std::uint32_t>(errno);
+            runningChild = 0;
+            return outcome;
+        }
+    }
+    blockCaughtSignals();
+    runningChild = 0;
+    restoreSignalMask(previousMask);
 
     int status = 0;
     while (::waitpid(child, &status, 0) < 0) {
@@ -51,6 +151,67 @@ ProcessOutcome runProgramInDirectory(const std::string& executable, const std::s
     outcome.exitStatus = outcome.exited ? WEXITSTATUS(status) : 0;
     outcome.signalNumber = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return outcome;
+}
+
+void interceptStopSignals() {
+    sigemptyset(&caughtSignals);
+    for (const int signalNumber : kStopSignals) {
+        struct sigaction current {};
+        if (::sigaction(signalNumber, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+        sigaddset(&caughtSignals, signalNumber);
+    }
+    caughtSignalsReady = true;
+    for (const int signalNumber : kStopSignals) {
+        if (!sigismember(&caughtSignals, signalNumber)) continue;
+        struct sigaction handler {};
+        handler.sa_handler = onStopSignal;
+        // No SA_RESTART: a wait is interrupted and resumed by the caller.
+        handler.sa_flags = 0;
+        handler.sa_mask = caughtSignals;
+        ::sigaction(signalNumber, &handler, nullptr);
+    }
+}
+
+void reportBrokenPipesAsErrors() {
+    struct sigaction pipe {};
+    if (::sigaction(SIGPIPE, nullptr, &pipe) == 0 && pipe.sa_handler != SIG_IGN) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        pipeSignalChanged = ::sigaction(SIGPIPE, &ignore, nullptr) == 0;
+    }
+}
+
+int receivedStopSignal() { return firstStopSignal; }
+
+std::string signalName(int signalNumber) {
+    switch (signalNumber) {
+        case SIGINT: return "SIGINT";
+        case SIGTERM: return "SIGTERM";
+        case SIGHUP: return "SIGHUP";
+        case SIGKILL: return "SIGKILL";
+        case SIGQUIT: return "SIGQUIT";
+        case SIGABRT: return "SIGABRT";
+        case SIGSEGV: return "SIGSEGV";
+        case SIGBUS: return "SIGBUS";
+        case SIGPIPE: return "SIGPIPE";
+        case SIGXFSZ: return "SIGXFSZ";
+        case SIGXCPU: return "SIGXCPU";
+        default: return "signal " + std::to_string(signalNumber);
+    }
+}
+
+bool writeToStandardOutput(const std::string& text) {
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t count = ::write(STDOUT_FILENO, text.data() + written, text.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
 }
 
 std::string currentExecutablePath() {
@@ -75,6 +236,48 @@ bool createPrivateDirectory(const std::string& parent, const std::string& prefix
         return false;
     }
     path = name.data();
+    return true;
+}
+
+std::uint32_t readAccessError(const std::string& path) {
+    return ::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) == 0 ? 0 : static_cast<std::uint32_t>(errno);
+}
+
+std::uint32_t replaceAccessError(const std::string& path) {
+    const std::string directory = parentDirectoryOf(path);
+    if (::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        return static_cast<std::uint32_t>(errno);
+    }
+    struct stat directoryInfo {};
+    if (::stat(directory.c_str(), &directoryInfo) != 0) return static_cast<std::uint32_t>(errno);
+    if ((directoryInfo.st_mode & S_ISVTX) == 0) return 0;
+    struct stat fileInfo {};
+    if (::lstat(path.c_str(), &fileInfo) != 0) return static_cast<std::uint32_t>(errno);
+    // The superuser stands in for the capability that overrides the sticky
+    // bit; a process with only that capability is refused here although the
+    // rename would work, which errs on the side of changing nothing.
+    const uid_t self = ::geteuid();
+    if (self != 0 && self != fileInfo.st_uid && self != directoryInfo.st_uid) return EPERM;
+    return 0;
+}
+
+bool queryNameLimits(const std::string& directory, NameLimits& limits) {
+    errno = 0;
+    const long name = ::pathconf(directory.c_str(), _PC_NAME_MAX);
+    if (name < 0 && errno != 0) return false;
+    const long path = ::pathconf(directory.c_str(), _PC_PATH_MAX);
+    if (path < 0 && errno != 0) return false;
+    limits.nameBytes = limitOrUnlimited(name);
+    // _PC_PATH_MAX counts the terminating NUL.
+    limits.pathBytes = path < 0 ? limitOrUnlimited(path) : static_cast<std::size_t>(path) - 1;
+    return true;
+}
+
+bool queryEntryIdentity(const std::string& path, FileIdentity& identity) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return false;
+    identity.device = static_cast<std::uint64_t>(info.st_dev);
+    identity.inode = static_cast<std::uint64_t>(info.st_ino);
     return true;
 }
 

@@ -1,0 +1,48 @@
+#include "step/PrintableName.h"
+
+#include "step/Utf8Sequence.h"
+
+#include <cstdio>
+
+namespace {
+
+void appendHexBytes(std::string& out, const std::string& bytes) {
+    for (const char c : bytes) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
+        out += hex;
+    }
+}
+
+bool isControlCharacter(std::uint32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+}  // namespace
+
+std::string printableName(const std::string& name) {
+    std::string printable;
+    printable.reserve(name.size());
+    std::size_t offset = 0;
+    while (offset < name.size()) {
+        std::uint32_t codePoint = 0;
+        const std::size_t length = decodeUtf8Sequence(name, offset, codePoint);
+        if (length == 0) {
+            appendHexBytes(printable, name.substr(offset, 1));
+            ++offset;
+            continue;
+        }
+        switch (codePoint) {
+            case '\\': printable += "\\\\"; break;
+            case '\t': printable += "\\t"; break;
+            case '\n': printable += "\\n"; break;
+            case '\r': printable += "\\r"; break;
+            default:
+                if (isControlCharacter(codePoint)) {
+                    appendHexBytes(printable, name.substr(offset, length));
+                } else {
+                    printable.append(name, offset, length);
+                }
+        }
+        offset += length;
+    }
+    return printable;
+}
