@@ -4,8 +4,8 @@
 #include "step/PrintableName.h"
 #include "step/XmlCharacters.h"
 #include "util/ErrorResolver.h"
+#include "util/platform/FileAccessQueries.h"
 #include "util/platform/Platform.h"
-#include "util/platform/Process.h"
 
 #include <fstream>
 #include <sstream>

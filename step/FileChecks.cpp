@@ -3,8 +3,8 @@
 #include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
 #include "util/TemporaryName.h"
+#include "util/platform/FileAccessQueries.h"
 #include "util/platform/Platform.h"
-#include "util/platform/Process.h"
 
 #include <boost/filesystem.hpp>
 

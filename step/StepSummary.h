@@ -4,6 +4,7 @@
 #include "step/HemwrightProcess.h"
 #include "step/RunLog.h"
 #include "step/StepOptions.h"
+#include "util/platform/FileAccessQueries.h"
 #include "util/platform/Process.h"
 
 #include <cstdint>

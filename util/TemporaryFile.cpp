@@ -3,6 +3,7 @@
 #include "util/FileOperations.h"
 #include "util/RetryOperation.h"
 #include "util/TemporaryName.h"
+#include "util/platform/FileAccessQueries.h"
 #include "util/platform/Platform.h"
 
 namespace ostrel {
@@ -46,13 +47,15 @@ platform::CreateResult TemporaryFile::create(const std::string& target, platform
         }
         if (result == platform::CreateResult::NameTooLong) {
             const std::uint32_t tooLong = platform::lastErrorCode();
-            const std::size_t directoryLimit = platform::fileNameLimit(parentDirectory(target));
-            if (directoryLimit >= nameLimit) {
+            const std::string directory = parentDirectory(target);
+            platform::NameLimits limits;
+            if (!platform::queryNameLimits(directory.empty() ? "." : directory, limits) ||
+                limits.nameBytes >= nameLimit) {
                 // The name fits; the path as a whole is what is too long.
                 platform::setLastErrorCode(tooLong);
                 return platform::CreateResult::Failed;
             }
-            nameLimit = directoryLimit;
+            nameLimit = limits.nameBytes;
             continue;
         }
         if (result == platform::CreateResult::Failed) {

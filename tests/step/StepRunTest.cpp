@@ -116,9 +116,6 @@ TEST_F(StepRunTest, InterruptedRunIsPassedOnReportedAndCleanedUp) {
     const std::string largeContent(128 * 1024 * 1024, 'L');
     for (const int signalNumber : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signalNumber);
-        // A hemwright ended by the signal's default action leaves its
-        // temporary file behind; each round starts afresh.
-        for (const std::string& name : listDirectory(data.path())) boost::filesystem::remove(data.file(name));
         const std::string before = dataFile("before.txt", "b");
         const std::string large = dataFile("large.txt", largeContent);
         const std::string after = dataFile("after.txt", "a");
@@ -140,17 +137,37 @@ TEST_F(StepRunTest, InterruptedRunIsPassedOnReportedAndCleanedUp) {
             const pid_t hemwright = static_cast<pid_t>(std::atoi(children.c_str()));
             if (hemwright <= 0 || ::kill(hemwright, SIGSTOP) != 0) return;
             hemwrightHeld = true;
-            ::kill(tool, signalNumber);
-            // Continue hemwright only once the forwarded signal is pending
-            // (a signal whose default action ends it has ended it already).
-            const unsigned long long bit = 1ULL << (signalNumber - 1);
+            // hemwright's pending and blocked signals, and whether it ended.
             const std::string statusPath = "/proc/" + std::to_string(hemwright) + "/status";
-            while (std::chrono::steady_clock::now() < deadline) {
+            struct SignalState {
+                bool ended = true;
+                unsigned long long pending = 0;
+                unsigned long long blocked = 0;
+            };
+            const auto signalState = [&] {
+                SignalState state;
                 std::ifstream statusFile(statusPath);
                 std::string line;
-                while (std::getline(statusFile, line) && line.rfind("ShdPnd:", 0) != 0) {
+                while (std::getline(statusFile, line)) {
+                    const auto field = [&](const char* name) { return line.rfind(name, 0) == 0; };
+                    if (field("State:")) state.ended = line.rfind("State:\tZ", 0) == 0;
+                    if (field("ShdPnd:") || field("SigPnd:")) state.pending |= std::stoull(line.substr(7), nullptr, 16);
+                    if (field("SigBlk:")) state.blocked = std::stoull(line.substr(7), nullptr, 16);
                 }
-                if (!statusFile || (std::stoull(line.substr(7), nullptr, 16) & bit) != 0) break;
+                return state;
+            };
+            const unsigned long long bit = 1ULL << (signalNumber - 1);
+            const unsigned long long blockedAtStop = signalState().blocked & bit;
+            ::kill(tool, signalNumber);
+            // Continue hemwright only once the forwarded signal has reached
+            // it: pending, or being handled (its handler blocks the signal;
+            // the stop may have taken effect only inside it), or hemwright
+            // has ended.
+            while (std::chrono::steady_clock::now() < deadline) {
+                const SignalState state = signalState();
+                if (state.ended || (state.pending & bit) != 0 || (blockedAtStop == 0 && (state.blocked & bit) != 0)) {
+                    break;
+                }
                 std::this_thread::sleep_for(std::chrono::microseconds(100));
             }
             ::kill(hemwright, SIGCONT);
@@ -170,6 +187,8 @@ TEST_F(StepRunTest, InterruptedRunIsPassedOnReportedAndCleanedUp) {
         EXPECT_TRUE(readBytes(large) == largeContent);
         EXPECT_EQ("a", readBytes(after));
         EXPECT_TRUE(leftWorkingDirectories().empty());
+        // hemwright removed the temporary file it was writing.
+        EXPECT_EQ((std::vector<std::string>{"after.txt", "before.txt", "large.txt"}), listDirectory(data.path()));
     }
 }
 

@@ -49,10 +49,6 @@ bool removeFileEntry(const std::string& path);
 // Whether code says that a path does not exist.
 bool isNotFoundError(std::uint32_t code);
 
-// The longest file name (one path component, in bytes) that the file system
-// of directory accepts; a common 255 when it cannot tell.
-std::size_t fileNameLimit(const std::string& directory);
-
 // Case-insensitive comparison of ASCII letters up to the first NUL of each
 // text: negative, zero or positive like strcmp.
 int compareIgnoreCase(const char* left, const char* right);

@@ -1,15 +1,13 @@
 #ifndef OSTREL_PLATFORM_PROCESS_H
 #define OSTREL_PLATFORM_PROCESS_H
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
 // What a program needs to start another program and look after it: part of
 // the platform seam. It starts a child and waits for it, passes on the
-// signals that ask the program to stop, writes its results to standard
-// output, and answers what this process (with its effective user and groups)
-// may do with a path. These functions never throw; failures come back as
+// signals that ask the program to stop, and writes its results to standard
+// output. These functions never throw; failures come back as
 // results with the system's error code.
 namespace ostrel::platform {
 
@@ -67,43 +65,6 @@ bool isExecutableFile(const std::string& path);
 // prefix + a unique suffix, and stores its path. Returns false with the
 // system's error code in lastErrorCode() when it cannot.
 bool createPrivateDirectory(const std::string& parent, const std::string& prefix, std::string& path);
-
-// 0 when this process may read the file at path (following symbolic links),
-// else the system's error code that says why not.
-std::uint32_t readAccessError(const std::string& path);
-
-// 0 when this process may put another file in the place of path with a
-// rename, else the system's error code that says why not: it needs write and
-// search permission on the directory, and in a directory with the sticky
-// bit (/tmp, say) it must own the file or the directory, or be the
-// superuser (EPERM otherwise).
-std::uint32_t replaceAccessError(const std::string& path);
-
-// The longest name (one path component) and the longest path, in bytes
-// without the terminating NUL, that directory accepts.
-struct NameLimits {
-    std::size_t nameBytes = 0;
-    std::size_t pathBytes = 0;
-};
-
-// Returns false with the system's error code in lastErrorCode() when the
-// directory cannot be asked. A limit the system does not have is the
-// largest size_t.
-bool queryNameLimits(const std::string& directory, NameLimits& limits);
-
-// Which file a directory entry holds: two identities are equal exactly when
-// they are the same file. Entry here means the name itself: a symbolic link
-// has its own identity, not its target's.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
-    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
-};
-
-// Returns false with the system's error code in lastErrorCode() when there
-// is no entry at path or it cannot be looked at.
-bool queryEntryIdentity(const std::string& path, FileIdentity& identity);
 
 }  // namespace ostrel::platform
 

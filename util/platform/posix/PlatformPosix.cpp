@@ -54,11 +54,6 @@ bool removeFileEntry(const std::string& path) { return ::unlink(path.c_str()) ==
 
 bool isNotFoundError(std::uint32_t code) { return code == ENOENT || code == ENOTDIR; }
 
-std::size_t fileNameLimit(const std::string& directory) {
-    const long limit = ::pathconf(directory.empty() ? "." : directory.c_str(), _PC_NAME_MAX);
-    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
-}
-
 int compareIgnoreCase(const char* left, const char* right) { return ::strcasecmp(left, right); }
 
 bool createGuidText(std::string& text) {
