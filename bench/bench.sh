@@ -60,7 +60,7 @@ if [ -f "$build/CMakeCache.txt" ] &&
 fi
 
 echo "== building hemwright (Release, no tests) in $build"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHEMWRIGHT_BUILD_TESTS=OFF >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHEMWRIGHT_BUILD_TESTS=OFF -DHEMWRIGHT_MAN_PAGES=OFF >/dev/null
 cmake --build "$build" --target hemwright -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 echo "== building the benchmark helpers in $build/bench"
 cmake -S "$root/bench" -B "$build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null

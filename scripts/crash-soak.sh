@@ -23,6 +23,7 @@ fi
 build="${HEMWRIGHT_BUILD_DIR:-build}"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
+    bash scripts/install-deps.sh
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" --target hemwright hemwright_tests -j 2 >/dev/null
