@@ -80,6 +80,19 @@ TEST_F(EndToEndTest, RewritesEveryFileAndEchoesTheDataElements) {
     EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt", "input.xml", "output.xml"}), listDirectory(work.path()));
 }
 
+TEST_F(EndToEndTest, CdataAndMixedValuesReachTheFileWhole) {
+    writeBytes(work.file("a.txt"), "body");
+    writeInput(element("DataToPrepend", "string", "<![CDATA[<head>&]]>") +
+                   element("DataToAppend", "string", "A<![CDATA[<B>]]>C") +
+                   element("AddLineBreak", "string", "<![CDATA[true]]>"),
+               {"a.txt"});
+
+    EXPECT_EQ(0, runHost().exitStatus);
+    EXPECT_EQ("<head>&\r\nbodyA<B>C", readBytes(work.file("a.txt")));
+    EXPECT_NE(std::string::npos,
+              output().find("<DataElement Name=\"DataToPrepend\" Type=\"string\">&lt;head&gt;&amp;</DataElement>"));
+}
+
 TEST_F(EndToEndTest, NothingToAddLeavesFilesAloneWithAWarning) {
     writeBytes(work.file("a.txt"), "keep");
     writeInput(element("AddLineBreak", "string", "true"), {"a.txt"});
