@@ -17,8 +17,9 @@ using Vellamor::Plugin::DateImpl;
 std::string fieldsOf(const DateImpl& date) {
     return std::to_string(date.year()) + " " + std::to_string(date.month()) + " " + std::to_string(date.day()) +
            " " + std::to_string(date.hour()) + " " + std::to_string(date.minute()) + " " +
-           std::to_string(date.second()) + " " + std::to_string(date.fraction()) + "/" +
-           std::to_string(date.fractionDigits());
+           std::to_string(date.second()) + " " + std::to_string(date.fraction()) +
+           // The digits of a zero fraction are not written, and mean nothing.
+           (date.fraction() == 0 ? "" : "/" + std::to_string(date.fractionDigits()));
 }
 
 }  // namespace
