@@ -9,6 +9,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <cstddef>
+
 #include <string>
 #include <vector>
 
@@ -167,6 +170,77 @@ TEST_F(EndToEndTest, NonAsciiTextsReachTheFileAsSingleBytesAndOutputAsDeclared) 
     EXPECT_EQ("\xE9?x", readBytes(work.file("a.txt")));
     EXPECT_NE(std::string::npos,
               output().find("<DataElement Name=\"DataToPrepend\" Type=\"string\">\xE9&#8364;</DataElement>"));
+}
+
+TEST_F(EndToEndTest, WorkingDirectoryNamedInLatin1Works) {
+    const std::string folder = work.file("caf\xE9");  // as an older server names it
+    ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
+    writeBytes(folder + "/a.txt", "body");
+    // The name is relative: the document itself is UTF-8 and cannot spell
+    // the folder's Latin-1 byte.
+    writeBytes(folder + "/input.xml", testing_support::inputDocument(element("DataToAppend", "string", "!"), {"a.txt"}));
+
+    const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, folder);
+    EXPECT_EQ(0, run.exitStatus);
+    EXPECT_EQ("body!", readBytes(folder + "/a.txt"));
+}
+
+TEST_F(EndToEndTest, InputDocumentThatIsNoRegularFileIsRefusedAtOnce) {
+    for (const bool fifo : {true, false}) {
+        const testing_support::ScopedTempDir dir;
+        ASSERT_EQ(0, fifo ? ::mkfifo((dir.path() + "/input.xml").c_str(), 0644)
+                          : ::mkdir((dir.path() + "/input.xml").c_str(), 0755));
+        testing_support::HostOptions options;
+        options.timeout = std::chrono::seconds(10);
+        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, dir.path(), options);
+        EXPECT_FALSE(run.timedOut) << "fifo " << fifo;
+        EXPECT_EQ(1001 & 0xFF, run.exitStatus) << "fifo " << fifo;
+        EXPECT_EQ(document("\t\t<Log Severity=\"Error\">The input file \"input.xml\" is not a regular file; a "
+                           "directory, FIFO, device or socket cannot be read as an XML document.</Log>\n"),
+                  readBytes(dir.path() + "/output.xml"));
+    }
+}
+
+std::string repeated(const std::string& piece, std::size_t count) {
+    std::string text;
+    text.reserve(piece.size() * count);
+    for (std::size_t index = 0; index < count; ++index) {
+        text += piece;
+    }
+    return text;
+}
+
+std::string numbered(const std::string& before, const std::string& after, std::size_t count) {
+    std::string text;
+    for (std::size_t index = 0; index < count; ++index) {
+        text += before + std::to_string(index) + after;
+    }
+    return text;
+}
+
+// Each document took from a minute to hours to parse; now each is refused
+// within the host's patience, and memory stays small.
+TEST_F(EndToEndTest, HostileStructureEndsPromptlyWith1001) {
+    const struct {
+        const char* what;
+        std::string structure;
+        const char* reason;
+    } cases[] = {
+        {"nesting a million deep (7 MB)", repeated("<a>", 1000000) + repeated("</a>", 1000000),
+         "is nested more than 1000 levels deep"},
+        {"100,000 attributes", "<x" + numbered(" a", "=\"1\"", 100000) + "/>", "has 100000 attributes"},
+        {"100,000 namespace declarations", "<x" + numbered(" xmlns:p", "=\"urn:x\"", 100000) + "/>",
+         "has 100000 attributes"},
+    };
+    for (const auto& entry : cases) {
+        writeBytes(work.file("input.xml"), testing_support::inputDocument("", {}, entry.structure + "\n"));
+        testing_support::HostOptions options;
+        options.timeout = std::chrono::seconds(10);
+        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options);
+        EXPECT_FALSE(run.timedOut) << entry.what;
+        EXPECT_EQ(1001 & 0xFF, run.exitStatus) << entry.what;
+        EXPECT_NE(std::string::npos, output().find(entry.reason)) << entry.what;
+    }
 }
 
 TEST_F(EndToEndTest, ExternalEntitiesAreNeverRead) {
