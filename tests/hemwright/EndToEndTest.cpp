@@ -96,6 +96,29 @@ TEST_F(EndToEndTest, CdataAndMixedValuesReachTheFileWhole) {
               output().find("<DataElement Name=\"DataToPrepend\" Type=\"string\">&lt;head&gt;&amp;</DataElement>"));
 }
 
+// output.xml gives back what the host sent: dates with all their fields and
+// fraction digits, line ends and tabs that a parser reads back as they were.
+TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
+    writeInput(element("Wide", "date", "12345-3-05T4:30:15.1") +
+                   element("Hundredths", "date", "-1000-03-05T14:30:15.050") +
+                   element("Inf", "double", "inf") + element("NaN", "float", "-NaN") +
+                   element("Lines", "string", "a&#13;&#10;b\tc&#13;") + element("T&#9;&#13;&#10;", "string", "x"),
+               {});
+
+    EXPECT_EQ(0, runHost().exitStatus);
+    EXPECT_EQ(document("\t\t<DataElements>\n"
+                       "\t\t\t<DataElement Name=\"Hundredths\" Type=\"date\">-1000-03-05 14:30:15.050</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"Inf\" Type=\"double\">0</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"Lines\" Type=\"string\">a&#13;\nb\tc&#13;</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"NaN\" Type=\"float\">0</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"T&#9;&#13;&#10;\" Type=\"string\">x</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"Wide\" Type=\"date\">12345-03-05 04:30:15.1</DataElement>\n"
+                       "\t\t</DataElements>\n"
+                       "\t\t<Log Severity=\"Warning\">Neither DataToPrepend nor DataToAppend were set. "
+                       "Hemwright will not modify file.</Log>\n"),
+              output());
+}
+
 TEST_F(EndToEndTest, NothingToAddLeavesFilesAloneWithAWarning) {
     writeBytes(work.file("a.txt"), "keep");
     writeInput(element("AddLineBreak", "string", "true"), {"a.txt"});
