@@ -8,11 +8,14 @@
 
 // Replaces the file at path by prefix, the file's bytes unchanged, and
 // suffix. The new content is streamed into a temporary file beside it,
-// path + "-tmp-" + createName(), created private and exclusively (a name
-// that exists already is never opened; another is taken, up to five times),
-// given the file's permission bits, owner and group, and renamed over path in
-// one step. On any failure the file at path is left as it was, the temporary
-// file is removed, and PipelinePluginException is thrown:
+// path + "-tmp-" + createName() (the file's own name cut when the whole would
+// be longer than the directory allows), created private and exclusively (a
+// name that exists already is never opened; another is taken, up to five
+// times), given what the file had (permission bits, owner and group where
+// permitted, access ACL, user extended attributes; holes stay holes) and
+// renamed over path in one step. On any failure the file at path is left as
+// it was, the temporary file is removed, and PipelinePluginException is
+// thrown:
 //   "Failed to open input file '" + path + "'."  (missing, not a regular file)
 //   "Failed to open output file '" + temporary + "'."
 //   "Failed to read input file '" + path + "'."

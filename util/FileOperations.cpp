@@ -3,10 +3,9 @@
 #include "util/CrException.h"
 #include "util/ErrorResolver.h"
 #include "util/Strings.h"
-#include "util/UniqueName.h"
+#include "util/TemporaryFile.h"
+#include "util/platform/FileHandle.h"
 #include "util/platform/Platform.h"
-
-#include <fstream>
 
 #include <boost/filesystem.hpp>
 
@@ -22,21 +21,38 @@ std::string moveFailure(const std::string& source, const std::string& destinatio
     return "Failed to move the file '" + source + "' to '" + destination + "'.";
 }
 
+// The text after "Reason: " for the last system error; read right after the
+// failing call.
+std::string lastErrorText() { return ErrorResolver(0).resolve(platform::lastErrorCode(), false); }
+
 // The move to another volume, where a rename is refused: the content is
-// copied under a staging name beside the destination and renamed into place,
-// so the destination name always holds either its old file or the complete
-// new one; the source goes last.
-void moveByCopying(const std::string& source, const std::string& destination) {
-    const std::string staging = destination + "-tmp-" + createUniqueName();
-    try {
-        fs::copy_file(source, staging, fs::copy_options::none);
-        fs::rename(staging, destination);
-    } catch (const fs::filesystem_error&) {
-        boost::system::error_code ignored;  // the staging copy may not exist
-        fs::remove(staging, ignored);
-        throw;
+// copied under a private staging name beside the destination, given what the
+// source had (permission bits, owner and group where permitted, ACL, user
+// attributes; holes stay holes) and renamed into place, so the destination
+// name always holds either its old file or the complete new one; the source
+// goes last. On failure the staging file is removed and the text after
+// "Reason: " is returned; the empty text means success.
+std::string moveByCopying(const std::string& source, const std::string& destination) {
+    platform::FileHandle input;
+    platform::FileAccess access;
+    platform::FileExtent extent;
+    if (input.openForReading(source, access, extent) != platform::OpenResult::Opened ||
+        !input.readAttributes(access)) {
+        return lastErrorText();
     }
-    fs::remove(source);
+    TemporaryFile staging;
+    if (staging.create(destination, platform::NewFileAccess::Private) != platform::CreateResult::Created ||
+        staging.file().copyRemainderFrom(input, extent.mayHaveHoles()) != platform::CopyResult::Copied ||
+        !staging.file().applyAccess(access) || !staging.close() || !staging.renameOver(destination)) {
+        return lastErrorText();
+    }
+    input.close();
+    try {
+        fs::remove(source);
+    } catch (const fs::filesystem_error& error) {
+        return error.what();
+    }
+    return std::string();
 }
 
 }  // namespace
@@ -81,27 +97,47 @@ bool directoryExists(const std::string& path) {
 }
 
 bool moveFile(const std::string& source, const std::string& destination, bool overwrite) {
-    if (!fileExists(source)) {
-        throw CrException(moveFailure(source, destination) + " The source file does not exist.", E_FAIL);
-    }
     try {
-        if (fs::equivalent(source, destination)) {
-            return true;
-        }
-        if (fs::exists(destination) && !fs::is_directory(destination) && !overwrite) {
-            return false;
-        }
-        // rename replaces an existing destination in one step: at no moment
-        // is the name without a file.
-        try {
-            fs::rename(source, destination);
-        } catch (const fs::filesystem_error& error) {
-            // Only another volume is worth a copy; any other refusal would
-            // refuse the copy as well, and its own cause is the better report.
-            if (error.code() != boost::system::errc::cross_device_link) {
-                throw;
+        if (overwrite) {
+            // rename replaces an existing destination in one step (at no
+            // moment is the name without a file) and leaves a file renamed
+            // onto itself, or onto another of its links, alone; only when it
+            // fails is there anything to find out.
+            try {
+                fs::rename(source, destination);
+                return true;
+            } catch (const fs::filesystem_error& error) {
+                if (!fileExists(source)) {
+                    throw CrException(moveFailure(source, destination) + " The source file does not exist.", E_FAIL);
+                }
+                if (error.code() != boost::system::errc::cross_device_link) {
+                    throw;
+                }
             }
-            moveByCopying(source, destination);
+        } else {
+            if (!fileExists(source)) {
+                throw CrException(moveFailure(source, destination) + " The source file does not exist.", E_FAIL);
+            }
+            if (fs::equivalent(source, destination)) {
+                return true;
+            }
+            if (fs::exists(destination) && !fs::is_directory(destination)) {
+                return false;
+            }
+            try {
+                fs::rename(source, destination);
+                return true;
+            } catch (const fs::filesystem_error& error) {
+                if (error.code() != boost::system::errc::cross_device_link) {
+                    throw;
+                }
+            }
+        }
+        // Only another volume is worth a copy; any other refusal would refuse
+        // the copy as well, and its own cause is the better report.
+        const std::string reason = moveByCopying(source, destination);
+        if (!reason.empty()) {
+            throw CrException(moveFailure(source, destination) + " Reason: " + reason + ".", E_FAIL);
         }
         return true;
     } catch (const fs::filesystem_error& error) {
@@ -144,20 +180,28 @@ std::string parentDirectory(const std::string& path) {
     return parent;
 }
 
-void writeFile(const std::string& path, const std::string& text, bool binary, bool append) {
-    std::ios_base::openmode mode = std::ios_base::out | (append ? std::ios_base::app : std::ios_base::trunc);
-    if (binary) {
-        mode |= std::ios_base::binary;
+void writeFile(const std::string& path, const std::string& text, bool /*binary*/, bool append) {
+    // Bytes are written as they are: this platform makes no difference
+    // between binary and text files.
+    auto fail = [&path](const std::string& reason) {
+        throw CrException("Failed to write to file \"" + path + "\". " + reason, E_FAIL);
+    };
+    if (append) {
+        platform::FileHandle file;
+        if (file.openForAppending(path) != platform::OpenResult::Opened || !file.writeAll(text) || !file.close()) {
+            fail(lastErrorText());
+        }
+        return;
     }
-    try {
-        std::ofstream stream;
-        stream.exceptions(std::ios_base::badbit | std::ios_base::failbit | std::ios_base::eofbit);
-        stream.open(path, mode);
-        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
-        // close flushes; a failure there (a full disk) sets failbit and throws.
-        stream.close();
-    } catch (const std::ios_base::failure& error) {
-        throw CrException("Failed to write to file \"" + path + "\". " + error.what(), E_FAIL);
+    // A replaced file is written beside its name and renamed into place, so
+    // the name holds the old file or the complete new one, never a cut-off
+    // text; whatever held the name (a symbolic link, a FIFO) is replaced,
+    // never followed or opened. The new file gets what a freshly created
+    // file gets.
+    TemporaryFile temporary;
+    if (temporary.create(path, platform::NewFileAccess::Fresh) != platform::CreateResult::Created ||
+        !temporary.file().writeAll(text) || !temporary.close() || !temporary.renameOver(path)) {
+        fail(lastErrorText());
     }
 }
 

@@ -14,6 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <chrono>
@@ -297,6 +300,51 @@ void expectCleanRunLeavesNoTemporaryFile(Step& step, const std::set<std::string>
 }
 
 constexpr std::uint64_t kQuickFileSize = std::uint64_t(32) << 20;
+
+// A host or an operator that stops a step sends a termination signal: the
+// program removes the temporary file it was writing and ends by that same
+// signal, so the host still sees a terminated step and nothing is left over.
+TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsByIt) {
+    LargeFileStep step(kQuickFileSize);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        bool caughtMidCopy = false;
+        for (int attempt = 0; attempt < 3 && !caughtMidCopy; ++attempt) {
+            HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+            caughtMidCopy = process.stopWhen([&] { return step.temporaryFileHolds(1); }) && step.temporaryFileHolds(1);
+            const HostRun run = caughtMidCopy ? process.signalAndWait(signal) : process.wait();
+            if (caughtMidCopy) {
+                EXPECT_TRUE(run.killedBySignal);
+                EXPECT_EQ(signal, run.signalNumber);
+                EXPECT_EQ(State::Old, step.state());
+            }
+            EXPECT_TRUE(temporaryFiles(step.directory()).empty());
+            step.restore();
+        }
+        EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
+    }
+}
+
+TEST(CrashSafetyTest, TerminationSignalWhileOutputDocumentIsWrittenLeavesNoPartOfIt) {
+    // A large value makes output.xml take long enough to be caught.
+    ScopedTempDir work;
+    writeBytes(work.file("input.xml"),
+               testing_support::inputDocument(
+                   testing_support::dataElementXml("Large", "string", std::string(16 << 20, 'v')), {}));
+    bool caught = false;
+    for (int attempt = 0; attempt < 3 && !caught; ++attempt) {
+        HostProcess process(HEMWRIGHT_EXECUTABLE, work.path(), generousTimeout());
+        caught = process.stopWhen([&] { return !temporaryFiles(work.path()).empty(); });
+        const HostRun run = caught ? process.signalAndWait(SIGTERM) : process.wait();
+        if (caught) {
+            EXPECT_TRUE(run.killedBySignal);
+            EXPECT_EQ(SIGTERM, run.signalNumber);
+            EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(work.path()));
+        }
+        ::unlink(work.file("output.xml").c_str());
+    }
+    EXPECT_TRUE(caught) << "never saw output.xml being written";
+}
 
 TEST(CrashSafetyTest, KillWhileTheTemporaryFileGrowsLeavesTheInputAsItWas) {
     LargeFileStep step(kQuickFileSize);

@@ -1,11 +1,14 @@
 // Runs the executable as the host does while the environment fails under it:
-// a full disk (RLIMIT_FSIZE with SIGXFSZ ignored) during the rewrite and
-// while output.xml is written, input files that vanished or are not regular
-// files, a temporary name the file system refuses, an output.xml that cannot
-// be written. Each test checks the exit code the host sees, the message, and
+// a full disk (RLIMIT_FSIZE, with SIGXFSZ left at its default action, which
+// would kill a program that does not ignore it) during the rewrite and while
+// output.xml is written, input files that vanished or are not regular files,
+// a directory where the temporary file cannot be created, an output.xml that
+// cannot be written or is a link, a standard output nobody reads, a run as a
+// user who may not keep a file's owner. Each test checks the exit code the host sees, the message, and
 // that no data was lost: failed files keep their bytes, no temporary file is
 // left, files listed after a failing one are untouched, earlier ones stay
 // rewritten.
+#include "tests/support/FileAttributes.h"
 #include "tests/support/HostRunner.h"
 #include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
@@ -144,7 +147,7 @@ TEST_F(FaultInjectionTest, DiskFullWhileWritingTheSuffixKeepsTheFile) {
     EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), entries());
 }
 
-TEST_F(FaultInjectionTest, DiskFullWhileWritingOutputDocumentGives3002OnStandardOutput) {
+TEST_F(FaultInjectionTest, DiskFullWhileWritingOutputDocumentGives3002AndNoPartialDocument) {
     writeBytes(work.file("a.txt"), "body");
     writeInput(prefixAndSuffix("H", "T"), {work.file("a.txt")});
 
@@ -152,13 +155,11 @@ TEST_F(FaultInjectionTest, DiskFullWhileWritingOutputDocumentGives3002OnStandard
     const HostRun result = run(diskFullAfter(64));
 
     EXPECT_EQ(3002 & 0xFF, result.exitStatus);
-    EXPECT_EQ(0u, result.standardOutput.find("Failed to write to file \"output.xml\". ")) << result.standardOutput;
-    EXPECT_EQ(1, std::count(result.standardOutput.begin(), result.standardOutput.end(), '\n'));
-    EXPECT_EQ('\n', result.standardOutput.back());
-    // The plugin's work is done and kept; only the report failed. (What is
-    // left of output.xml is incomplete; the exit code tells the host so.)
+    EXPECT_EQ("Failed to write to file \"output.xml\". File too large\n", result.standardOutput);
+    // The plugin's work is done and kept; the report is absent rather than
+    // cut off, and its temporary file is gone.
     EXPECT_EQ("HbodyT", readBytes(work.file("a.txt")));
-    EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), entries());
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml"}), entries());
 }
 
 // --- Input files that cannot be read -------------------------------------
@@ -203,18 +204,41 @@ TEST_F(FaultInjectionTest, InputThatIsNotARegularFileIsRefusedWithoutWaitingOrCh
     EXPECT_EQ((std::vector<std::string>{"broken", "dir", "fifo", "input.xml", "output.xml"}), entries());
 }
 
-TEST_F(FaultInjectionTest, TemporaryFileThatCannotBeCreatedLeavesTheFileAsItWas) {
-    // A name the file system accepts, but not once the temporary suffix
-    // (5 + 36 characters) is added.
-    const std::string name(240, 'n');
-    writeBytes(work.file(name), "content");
-    writeInput(prefixAndSuffix("A", "Z"), {work.file(name)});
+// Run by a user who may not give files away: the file then belongs to that
+// user and does not become a set-id program of theirs; a directory that user
+// may not write to fails the file and leaves it as it was.
+TEST_F(FaultInjectionTest, RunAsAnotherUserKeepsWhatItMayAndFailsCleanlyWhereItMayNot) {
+    if (!testing_support::runningAsRoot()) {
+        GTEST_SKIP() << "needs root to run the program as nobody";
+    }
+    HostOptions asNobody;
+    asNobody.user = 65534;
+    asNobody.group = 65534;
+    ASSERT_EQ(0, ::chmod(work.path().c_str(), 0777));
+    const std::string setId = work.file("setid");
+    writeBytes(setId, "x");
+    ASSERT_EQ(0, ::chmod(setId.c_str(), 06777));
+    writeInput(prefixAndSuffix("A", "Z"), {setId});
 
-    EXPECT_EQ(2001 & 0xFF, run().exitStatus);
-    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to open output file '" + work.file(name) + "-tmp-", "'."))
+    EXPECT_EQ(0, run(asNobody).exitStatus);
+    struct stat info {};
+    ASSERT_EQ(0, ::stat(setId.c_str(), &info));
+    EXPECT_EQ(65534u, info.st_uid);
+    EXPECT_EQ(0777u, info.st_mode & 07777);
+    EXPECT_EQ("AxZ", readBytes(setId));
+
+    const std::string locked = work.file("locked");
+    ASSERT_EQ(0, ::mkdir(locked.c_str(), 0755));
+    const std::string inLocked = locked + "/file";
+    writeBytes(inLocked, "content");
+    ASSERT_EQ(0, ::chmod(inLocked.c_str(), 0666));
+    writeInput(prefixAndSuffix("A", "Z"), {inLocked});
+
+    EXPECT_EQ(2001 & 0xFF, run(asNobody).exitStatus);
+    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to open output file '" + inLocked + "-tmp-", "'."))
         << errorLog();
-    EXPECT_EQ("content", readBytes(work.file(name)));
-    EXPECT_EQ((std::vector<std::string>{"input.xml", name, "output.xml"}), entries());
+    EXPECT_EQ("content", readBytes(inLocked));
+    EXPECT_EQ(std::vector<std::string>{"file"}, listDirectory(locked));
 }
 
 // --- output.xml that cannot be written -----------------------------------
@@ -242,6 +266,35 @@ TEST_F(FaultInjectionTest, OutputDocumentFailureAfterAPluginFailureKeepsThePlugi
     EXPECT_EQ(2001 & 0xFF, result.exitStatus);
     EXPECT_EQ(0u, result.standardOutput.find("Failed to write to file \"output.xml\". ")) << result.standardOutput;
     EXPECT_EQ((std::vector<std::string>{"input.xml", "output.xml"}), entries());
+}
+
+// The failure line goes to a standard output whose reader has gone: the
+// write fails quietly and the exit code is still the table's.
+TEST_F(FaultInjectionTest, ClosedStandardOutputDoesNotChangeTheExitCode) {
+    writeBytes(work.file("a.txt"), "body");
+    writeInput(prefixAndSuffix("[", "]"), {work.file("a.txt")});
+    ASSERT_EQ(0, ::mkdir(work.file("output.xml").c_str(), 0755));
+    HostOptions options;
+    options.standardOutputClosed = true;
+
+    EXPECT_EQ(3002 & 0xFF, run(options).exitStatus);
+    EXPECT_EQ("[body]", readBytes(work.file("a.txt")));
+}
+
+// A link named output.xml is replaced by the document; the file it pointed
+// to is never written.
+TEST_F(FaultInjectionTest, OutputDocumentThatIsALinkIsReplacedNotFollowed) {
+    testing_support::ScopedTempDir elsewhere;
+    writeBytes(elsewhere.file("precious"), "keep");
+    ASSERT_EQ(0, ::symlink(elsewhere.file("precious").c_str(), work.file("output.xml").c_str()));
+    writeInput(prefixAndSuffix("[", "]"), {});
+
+    EXPECT_EQ(0, run().exitStatus);
+    struct stat info {};
+    ASSERT_EQ(0, ::lstat(work.file("output.xml").c_str(), &info));
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_NE(std::string::npos, readBytes(work.file("output.xml")).find("</VellamorPlugin>"));
+    EXPECT_EQ("keep", readBytes(elsewhere.file("precious")));
 }
 
 // --- Symbolic links --------------------------------------------------------

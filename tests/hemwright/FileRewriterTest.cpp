@@ -1,6 +1,8 @@
 #include "hemwright/FileRewriter.h"
 
 #include "plugin/PluginException.h"
+#include "tests/support/FileAttributes.h"
+#include "tests/support/SystemCallFaults.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +10,19 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <fstream>
 
 #include <boost/filesystem.hpp>
 
 using Vellamor::Plugin::PipelinePluginException;
 using testing_support::listDirectory;
+using testing_support::FileSizeLimit;
 using testing_support::readBytes;
 using testing_support::ScopedTempDir;
+using testing_support::SystemFault;
 using testing_support::writeBytes;
 
 namespace fs = boost::filesystem;
@@ -30,30 +38,6 @@ public:
 private:
     std::vector<std::string> names_;
     std::size_t next_ = 0;
-};
-
-// Limits the size of files this process writes, as a full disk would: a write
-// past the limit fails with EFBIG instead of raising SIGXFSZ. Restores both on
-// destruction.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        EXPECT_EQ(0, ::getrlimit(RLIMIT_FSIZE, &previous_));
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
-        EXPECT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limited));
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_ {};
-    void (*previousHandler_)(int) = SIG_DFL;
 };
 
 struct stat statusOf(const std::string& path) {
@@ -115,17 +99,6 @@ TEST_F(FileRewriterTest, FullDiskLeavesTheInputUnchangedAndNoTemporaryFile) {
     }
 }
 
-TEST_F(FileRewriterTest, ReadFailureLeavesTheInputUnchangedAndNoTemporaryFile) {
-    // Reading a process's memory from address 0 fails; a link to it stands in
-    // for an input file on a failing disk.
-    const std::string path = dir_.file("link");
-    fs::create_symlink("/proc/self/mem", path);
-    EXPECT_EQ("Failed to read input file '" + path + "'.",
-              failureOf([&] { rewriteWithAddedText(path, "abc", "", NameSequence({"n"})); }));
-    EXPECT_TRUE(fs::is_symlink(path));
-    EXPECT_EQ(std::vector<std::string>{"link"}, listDirectory(dir_.path()));
-}
-
 TEST_F(FileRewriterTest, InputThatIsNotARegularFileIsRefusedUntouched) {
     fs::create_directories(dir_.file("directory/inside"));
     ASSERT_EQ(0, ::mkfifo(dir_.file("fifo").c_str(), 0600));
@@ -136,8 +109,15 @@ TEST_F(FileRewriterTest, InputThatIsNotARegularFileIsRefusedUntouched) {
     }
     EXPECT_EQ((std::vector<std::string>{"directory", "fifo"}), listDirectory(dir_.path()));
     EXPECT_EQ(std::vector<std::string>{"inside"}, listDirectory(dir_.file("directory")));
-    EXPECT_EQ("Failed to open input file '/dev/null'.",
-              failureOf([&] { rewriteWithAddedText("/dev/null", "abc", "xyz"); }));
+    if (testing_support::runningAsRoot()) {
+        // A device of its own, so that a regression could never replace the
+        // machine's own /dev/null.
+        const std::string device = dir_.file("null");
+        ASSERT_EQ(0, ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)));
+        EXPECT_EQ("Failed to open input file '" + device + "'.",
+                  failureOf([&] { rewriteWithAddedText(device, "abc", "xyz"); }));
+        EXPECT_TRUE(S_ISCHR(statusOf(device).st_mode));
+    }
 }
 
 TEST_F(FileRewriterTest, TakenTemporaryNamesAreSkippedNeverTruncated) {
@@ -158,14 +138,27 @@ TEST_F(FileRewriterTest, TakenTemporaryNamesAreSkippedNeverTruncated) {
     EXPECT_EQ("3", readBytes(path + "-tmp-3"));
 }
 
-TEST_F(FileRewriterTest, TemporaryFileThatCannotBeCreatedLeavesTheInputUnchanged) {
-    const std::string path = dir_.file(std::string(230, 'n'));
-    writeBytes(path, "content");
+TEST_F(FileRewriterTest, AnyNameTheFileSystemTakesIsRewrittenBesideItself) {
     const std::string name = "0123456789abcdef0123456789abcdef0123";
-    EXPECT_EQ("Failed to open output file '" + path + "-tmp-" + name + "'.",
-              failureOf([&] { rewriteWithAddedText(path, "<", ">", NameSequence({name})); }));
+    for (const std::size_t length : {std::size_t(200), std::size_t(214), std::size_t(215), std::size_t(255)}) {
+        const std::string path = dir_.file(std::string(length, 'n'));
+        writeBytes(path, "content");
+        std::string temporary;
+        rewriteWithAddedText(path, "<", ">", [&] { return name; });
+        EXPECT_EQ("<content>", readBytes(path)) << length;
+        EXPECT_EQ(std::vector<std::string>{std::string(length, 'n')}, listDirectory(dir_.path())) << length;
+        fs::remove(path);
+    }
+}
+
+TEST_F(FileRewriterTest, TemporaryFileThatCannotBeCreatedLeavesTheInputUnchanged) {
+    const std::string path = dir_.file("in");
+    writeBytes(path, "content");
+    const testing_support::SystemCallFaults faults(SystemFault::CreateFails);
+    EXPECT_EQ("Failed to open output file '" + path + "-tmp-name'.",
+              failureOf([&] { rewriteWithAddedText(path, "<", ">", NameSequence({"name"})); }));
     EXPECT_EQ("content", readBytes(path));
-    EXPECT_EQ(1u, listDirectory(dir_.path()).size());
+    EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir_.path()));
 }
 
 TEST_F(FileRewriterTest, FailedMoveRemovesTheTemporaryFile) {
@@ -205,4 +198,97 @@ TEST_F(FileRewriterTest, RewrittenFileKeepsPermissionsOwnerAndGroup) {
         EXPECT_EQ("<content>", readBytes(path));
         EXPECT_FALSE(fs::exists(temporary));
     }
+}
+
+// Whatever the system does under the copy, the file ends exactly old (and no
+// temporary file is left) or exactly new.
+TEST_F(FileRewriterTest, SystemFaultsNeverLeaveAHalfWrittenFile) {
+    const std::string content = largeContent(600 << 10);  // larger than the copy buffer
+    const std::string path = dir_.file("in");
+    const std::string temporary = path + "-tmp-name";
+    struct Case {
+        SystemFault fault;
+        std::string failure;  // empty: the rewrite succeeds
+    } const cases[] = {
+        {SystemFault::KernelCopyRefused, ""},
+        {SystemFault::KernelCopyFindsNothing, ""},
+        {SystemFault::WriteInterruptedOnce, ""},
+        {SystemFault::OwnerChangeRefused, ""},
+        {SystemFault::CloseOfWrittenFileFails, "Failed to write output file '" + temporary + "'."},
+        {SystemFault::ReadFails, "Failed to read input file '" + path + "'."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.fault));
+        writeBytes(path, content);
+        std::string message;
+        {
+            const testing_support::SystemCallFaults faults(c.fault);
+            if (c.failure.empty()) {
+                rewriteWithAddedText(path, "<", ">", NameSequence({"name"}));
+            } else {
+                message = failureOf([&] { rewriteWithAddedText(path, "<", ">", NameSequence({"name"})); });
+            }
+        }
+        EXPECT_EQ(c.failure, message);
+        EXPECT_TRUE(readBytes(path) == (c.failure.empty() ? "<" + content + ">" : content));
+        EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir_.path()));
+    }
+}
+
+// A file that now belongs to the runner does not become a set-id program of
+// the runner's.
+TEST_F(FileRewriterTest, SetIdBitsGoWithAnOwnerThatCannotBeKept) {
+    if (!testing_support::runningAsRoot()) {
+        GTEST_SKIP() << "needs root to give the file to another owner first";
+    }
+    const std::string path = dir_.file("tool");
+    writeBytes(path, "#!/bin/sh\n");
+    ASSERT_EQ(0, ::chown(path.c_str(), 1234, 5678));
+    ASSERT_EQ(0, ::chmod(path.c_str(), 06755));
+    {
+        const testing_support::SystemCallFaults faults(SystemFault::OwnerChangeRefused);
+        rewriteWithAddedText(path, "", "# stamped\n");
+    }
+    const struct stat after = statusOf(path);
+    EXPECT_EQ(0755u, after.st_mode & 07777);
+    EXPECT_EQ(::geteuid(), after.st_uid);
+}
+
+TEST_F(FileRewriterTest, ReplacedFileKeepsWhoMayUseIt) {
+    testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
+        ScopedTempDir dir;
+        const std::string path = dir.file("in");
+        writeBytes(path, "content");
+        c.setUp(dir.path(), path);
+        const testing_support::FileFacts before = testing_support::factsOf(path);
+        rewriteWithAddedText(path, "<", ">");
+        testing_support::expectAccessKept(before, testing_support::factsOf(path), c.notKept);
+        EXPECT_EQ("<content>", readBytes(path));
+        EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir.path()));
+    });
+}
+
+TEST_F(FileRewriterTest, SparseFileStaysSparseWithExactContent) {
+    const std::string path = dir_.file("sparse");
+    const std::uint64_t size = 64u << 20;
+    // Data at the start, in the middle and at the very end; holes between,
+    // and a prefix whose length is no multiple of any block size.
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "head";
+        out.seekp(static_cast<std::streamoff>(size / 2));
+        out << std::string(8192, 'm');
+        out.seekp(static_cast<std::streamoff>(size - 4));
+        out << "tail";
+    }
+    const std::string prefix = "prefix of 17 byte";
+    rewriteWithAddedText(path, prefix, "!");
+    const struct stat after = statusOf(path);
+    EXPECT_EQ(static_cast<off_t>(prefix.size() + size + 1), after.st_size);
+    EXPECT_LT(static_cast<std::uint64_t>(after.st_blocks) * 512u, 1u << 20) << "the holes were filled";
+    std::string expected(size, '\0');
+    expected.replace(0, 4, "head");
+    expected.replace(size / 2, 8192, std::string(8192, 'm'));
+    expected.replace(size - 4, 4, "tail");
+    EXPECT_TRUE(readBytes(path) == prefix + expected + "!");
 }

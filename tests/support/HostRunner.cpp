@@ -1,6 +1,7 @@
 #include "tests/support/HostRunner.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -21,18 +22,29 @@ constexpr std::chrono::microseconds kPollInterval{50};
 
 // Runs in the child between fork and exec: only async-signal-safe calls.
 [[noreturn]] void execChild(const char* executable, const char* workDirectory, int outputFd,
-                            std::int64_t fileSizeLimit) {
+                            const HostOptions& options) {
     if (::dup2(outputFd, STDOUT_FILENO) < 0 || ::chdir(workDirectory) != 0) {
         _exit(127);
     }
-    if (fileSizeLimit >= 0) {
-        // An ignored signal stays ignored across exec, so the write past the
-        // limit fails with EFBIG instead of ending the program.
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+    // An ignored signal stays ignored across exec, and the test runner may
+    // ignore some; the program must meet them as the host leaves them.
+    for (int signal = 1; signal < NSIG; ++signal) {
+        if (signal != SIGKILL && signal != SIGSTOP) {
+            ::signal(signal, SIG_DFL);
+        }
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (options.fileSizeLimit >= 0) {
+        const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
             _exit(127);
         }
+    }
+    if (options.user >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.group)) != 0 ||
+                              ::setuid(static_cast<uid_t>(options.user)) != 0)) {
+        _exit(127);
     }
     ::execl(executable, "hemwright", static_cast<char*>(nullptr));
     _exit(127);
@@ -47,16 +59,30 @@ HostProcess::HostProcess(const std::string& executable, const std::string& workD
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    if (options.standardOutputClosed) {
+        ::close(fds[0]);  // before the fork, so that no reader exists anywhere
+        fds[0] = -1;
+    }
     pid_ = ::fork();
     if (pid_ < 0) {
-        ::close(fds[0]);
+        if (fds[0] >= 0) {
+            ::close(fds[0]);
+        }
         ::close(fds[1]);
         throw std::runtime_error("fork failed");
     }
     if (pid_ == 0) {
-        execChild(executable.c_str(), workDirectory.c_str(), fds[1], options.fileSizeLimit);
+        execChild(executable.c_str(), workDirectory.c_str(), fds[1], options);
     }
     ::close(fds[1]);
+    if (options.standardOutputClosed) {
+        // Nobody reads the child's output; an empty pipe of ours stands in
+        // for it, so that draining works as for any run.
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            throw std::runtime_error("pipe failed");
+        }
+        ::close(fds[1]);
+    }
     outputPipe_ = fds[0];
     ::fcntl(outputPipe_, F_SETFL, ::fcntl(outputPipe_, F_GETFL) | O_NONBLOCK);
 }
@@ -138,6 +164,14 @@ HostRun HostProcess::wait() {
     }
     drainOutput(true);
     return run_;
+}
+
+HostRun HostProcess::signalAndWait(int signal) {
+    if (!reaped_) {
+        ::kill(pid_, signal);
+        ::kill(pid_, SIGCONT);
+    }
+    return wait();
 }
 
 bool HostProcess::stopWhen(const std::function<bool()>& condition) {

@@ -15,10 +15,20 @@
 // at a chosen moment for crash tests.
 namespace testing_support {
 
+// The child starts with every signal at its default action and none blocked,
+// whatever this process does with them, so that what the program does with
+// SIGXFSZ, SIGPIPE and the termination signals is its own doing.
 struct HostOptions {
-    // RLIMIT_FSIZE of the child in bytes, with SIGXFSZ ignored so that a
-    // write past it fails with EFBIG as on a full disk. Negative: no limit.
+    // RLIMIT_FSIZE of the child in bytes: a write past it is what a full disk
+    // is to the program. Negative: no limit.
     std::int64_t fileSizeLimit = -1;
+    // The reader of the child's standard output is gone before it starts
+    // (writes to it fail with EPIPE, or SIGPIPE kills the child).
+    bool standardOutputClosed = false;
+    // Runs the child as this user and group, without supplementary groups
+    // (needs root). Negative: as this process.
+    int user = -1;
+    int group = -1;
     // The child is killed (and the run reported as timed out) after this.
     std::chrono::milliseconds timeout{20000};
 };
@@ -50,6 +60,8 @@ public:
     HostRun kill();
     // Waits for the child to end, killing it when options.timeout passes.
     HostRun wait();
+    // Sends signal to the child, lets a stopped child go on, and waits.
+    HostRun signalAndWait(int signal);
     // Polls until condition() holds or the child ends. When the condition
     // holds, stops the child (SIGSTOP) and returns true once it has stopped,
     // so that the caller can look at a state that no longer moves and then

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -12,8 +15,10 @@ namespace fs = boost::filesystem;
 
 namespace testing_support {
 
-ScopedTempDir::ScopedTempDir() {
-    const fs::path dir = fs::temp_directory_path() / fs::unique_path("hemwright-test-%%%%-%%%%-%%%%");
+ScopedTempDir::ScopedTempDir() : ScopedTempDir(fs::temp_directory_path().string()) {}
+
+ScopedTempDir::ScopedTempDir(const std::string& parent) {
+    const fs::path dir = fs::path(parent) / fs::unique_path("hemwright-test-%%%%-%%%%-%%%%");
     fs::create_directories(dir);
     path_ = dir.string();
 }
@@ -24,6 +29,23 @@ ScopedTempDir::~ScopedTempDir() {
 }
 
 std::string ScopedTempDir::file(const std::string& name) const { return path_ + "/" + name; }
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes) {
+    rlimit limit {};
+    EXPECT_EQ(0, ::getrlimit(RLIMIT_FSIZE, &limit));
+    previousLimit_ = limit.rlim_cur;
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    EXPECT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &limit));
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(previousLimit_);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler_);
+}
 
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

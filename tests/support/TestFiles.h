@@ -1,6 +1,7 @@
 #ifndef HEMWRIGHT_TESTS_SUPPORT_TESTFILES_H
 #define HEMWRIGHT_TESTS_SUPPORT_TESTFILES_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ namespace testing_support {
 class ScopedTempDir {
 public:
     ScopedTempDir();
+    // A fresh directory under parent instead (another file system, say).
+    explicit ScopedTempDir(const std::string& parent);
     ~ScopedTempDir();
     ScopedTempDir(const ScopedTempDir&) = delete;
     ScopedTempDir& operator=(const ScopedTempDir&) = delete;
@@ -21,6 +24,21 @@ public:
 
 private:
     std::string path_;
+};
+
+// Limits the size of files this process writes, as a full disk would: a
+// write past the limit fails with EFBIG, the signal it would raise being
+// ignored meanwhile. Restores both on destruction.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    std::uint64_t previousLimit_ = 0;
+    void (*previousHandler_)(int) = nullptr;
 };
 
 // Reads a whole file as bytes; fails the current test when it cannot.

@@ -1,5 +1,6 @@
 #include "util/platform/FileHandle.h"
 
+#include "tests/support/SystemCallFaults.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 
 using namespace ostrel::platform;
 using testing_support::readBytes;
+using testing_support::SystemCallFaults;
+using testing_support::SystemFault;
 using testing_support::ScopedTempDir;
 using testing_support::writeBytes;
 
@@ -38,16 +41,31 @@ TEST(FileHandleTest, ExclusiveCreationIsPrivateAndNeverOpensAnExistingFile) {
     EXPECT_EQ(CreateResult::Failed, other.createExclusive(dir.file("missing/new")));
 }
 
-TEST(FileHandleTest, CopiesFromFilesTheKernelCannotCopy) {
-    // procfs files report no size and refuse the in-kernel copy, so the
-    // buffered path must carry their content.
-    ScopedTempDir dir;
-    FileHandle input;
-    FileAccess access;
-    ASSERT_EQ(OpenResult::Opened, input.openForReading("/proc/self/status", access));
-    FileHandle output;
-    ASSERT_EQ(CreateResult::Created, output.createExclusive(dir.file("out")));
-    EXPECT_EQ(CopyResult::Copied, output.copyRemainderFrom(input));
-    EXPECT_TRUE(output.close());
-    EXPECT_EQ(0u, readBytes(dir.file("out")).find("Name:"));
+TEST(FileHandleTest, CopyCarriesEveryByteWhateverTheKernelCopyDoes) {
+    // Larger than the fallback's buffer, with a pattern that shows a lost or
+    // repeated piece.
+    std::string content;
+    for (int i = 0; content.size() < (600u << 10); ++i) {
+        content += std::to_string(i) + ' ';
+    }
+    for (const SystemFault fault : {SystemFault::None, SystemFault::KernelCopyRefused,
+                                    SystemFault::KernelCopyFindsNothing, SystemFault::WriteInterruptedOnce}) {
+        SCOPED_TRACE(static_cast<int>(fault));
+        ScopedTempDir dir;
+        writeBytes(dir.file("in"), content);
+        FileHandle input;
+        FileHandle output;
+        FileAccess access;
+        FileExtent extent;
+        ASSERT_EQ(OpenResult::Opened, input.openForReading(dir.file("in"), access, extent));
+        ASSERT_EQ(CreateResult::Created, output.createExclusive(dir.file("out")));
+        {
+            const SystemCallFaults faults(fault);
+            ASSERT_TRUE(output.writeAll("<"));
+            EXPECT_EQ(CopyResult::Copied, output.copyRemainderFrom(input));
+            ASSERT_TRUE(output.writeAll(">"));
+        }
+        EXPECT_TRUE(output.close());
+        EXPECT_TRUE(readBytes(dir.file("out")) == "<" + content + ">");
+    }
 }

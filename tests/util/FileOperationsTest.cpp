@@ -1,12 +1,18 @@
 #include "util/FileOperations.h"
 
+#include "tests/support/FileAttributes.h"
 #include "tests/support/TestFiles.h"
 #include "util/CrException.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 #include <boost/filesystem.hpp>
 
+using testing_support::FileSizeLimit;
 using testing_support::listDirectory;
 using testing_support::readBytes;
 using testing_support::ScopedTempDir;
@@ -119,6 +125,47 @@ TEST(MoveFileTest, FailuresNameBothPathsAndTheCause) {
     EXPECT_EQ((std::vector<std::string>{"full", "source"}), listDirectory(dir.path()));
 }
 
+// Another volume: the move copies, and the copy must keep what the rename
+// would have kept and leave nothing behind when it fails.
+TEST(MoveFileTest, MoveToAnotherVolumeKeepsWhoMayUseTheFileAndLeavesNoStagingFile) {
+    ScopedTempDir here;
+    struct stat hereInfo {};
+    struct stat shmInfo {};
+    if (::stat("/dev/shm", &shmInfo) != 0 || ::stat(here.path().c_str(), &hereInfo) != 0 ||
+        shmInfo.st_dev == hereInfo.st_dev) {
+        GTEST_SKIP() << "needs /dev/shm on another file system than the temporary directory";
+    }
+    ScopedTempDir there("/dev/shm");
+    const std::string destination = here.file("destination");
+    testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
+        const std::string source = there.file("source");
+        writeBytes(source, "moved");
+        c.setUp(there.path(), source);
+        writeBytes(destination, "old");
+        const testing_support::FileFacts before = testing_support::factsOf(source);
+        EXPECT_TRUE(ostrel::moveFile(source, destination, true));
+        testing_support::expectAccessKept(before, testing_support::factsOf(destination), c.notKept);
+        EXPECT_EQ("moved", readBytes(destination));
+        EXPECT_TRUE(listDirectory(there.path()).empty());
+        EXPECT_EQ(std::vector<std::string>{"destination"}, listDirectory(here.path()));
+        ::removexattr(there.path().c_str(), "system.posix_acl_default");
+    });
+
+    // A copy that fails half way (a full disk) leaves both names as they were.
+    const std::string source = there.file("large");
+    const std::string content(256 << 10, 'x');
+    writeBytes(source, content);
+    std::string message;
+    {
+        const FileSizeLimit full(64 << 10);
+        message = failureOf([&] { ostrel::moveFile(source, destination, true); });
+    }
+    EXPECT_EQ("Failed to move the file '" + source + "' to '" + destination + "'. Reason: File too large.", message);
+    EXPECT_EQ(content, readBytes(source));
+    EXPECT_EQ("moved", readBytes(destination));
+    EXPECT_EQ(std::vector<std::string>{"destination"}, listDirectory(here.path()));
+}
+
 TEST(RemoveFileTest, RemovesExistingFilesIgnoresMissingOnesAndReportsFailures) {
     ScopedTempDir dir;
     writeBytes(dir.file("a"), "a");
@@ -165,8 +212,38 @@ TEST(WriteFileTest, WritesBytesUnchangedTruncatingOrAppending) {
     EXPECT_EQ("", readBytes(path));
 }
 
-TEST(WriteFileTest, StreamFailureIsReportedWithItsDescription) {
+// Whatever holds the name is replaced, never followed or opened, and the new
+// file gets what any freshly created file gets.
+TEST(WriteFileTest, ReplacesWhateverHoldsTheNameWithAFreshFile) {
     ScopedTempDir dir;
-    EXPECT_EQ("Failed to write to file \"" + dir.path() + "\". basic_ios::clear: iostream error",
-              failureOf([&] { ostrel::writeFile(dir.path(), "x", true); }));
+    const std::string path = dir.file("output.xml");
+    writeBytes(dir.file("target"), "someone else's");
+    ASSERT_EQ(0, ::symlink(dir.file("target").c_str(), path.c_str()));
+    const mode_t previousMask = ::umask(027);
+    ostrel::writeFile(path, "<a/>", true);
+    struct stat info {};
+    ASSERT_EQ(0, ::lstat(path.c_str(), &info));
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(0640u, info.st_mode & 07777);
+    EXPECT_EQ("someone else's", readBytes(dir.file("target")));
+
+    ASSERT_EQ(0, ::unlink(path.c_str()));
+    ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600));
+    ::umask(0);
+    ostrel::writeFile(path, "<b/>", true);  // would block for ever on opening the FIFO
+    ::umask(previousMask);
+    ASSERT_EQ(0, ::lstat(path.c_str(), &info));
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(0666u, info.st_mode & 07777);
+    EXPECT_EQ("<b/>", readBytes(path));
+    EXPECT_EQ((std::vector<std::string>{"output.xml", "target"}), listDirectory(dir.path()));
+}
+
+TEST(WriteFileTest, FailureIsReportedWithTheSystemsReason) {
+    ScopedTempDir dir;
+    const std::string directory = dir.file("taken");
+    fs::create_directories(directory + "/inside");
+    EXPECT_EQ("Failed to write to file \"" + directory + "\". Is a directory",
+              failureOf([&] { ostrel::writeFile(directory, "x", true); }));
+    EXPECT_EQ(std::vector<std::string>{"taken"}, listDirectory(dir.path()));
 }

@@ -4,22 +4,43 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Low-level file I/O for streaming one file into another without holding it
-// in memory: an open file of the system, owned by one FileHandle. Part of the
-// platform seam; the implementation file of each platform provides it.
+// in memory, and for giving the new file everything the old one had that
+// says who may use it: an open file of the system, owned by one FileHandle.
+// Part of the platform seam; the implementation file of each platform
+// provides it.
 //
 // Functions that can fail return a result and leave the system's error code
 // in platform::lastErrorCode(); they never throw. Not thread-safe: one handle
 // belongs to one thread at a time.
 namespace ostrel::platform {
 
-// Who may use a file: permission bits (including set-id and sticky bits),
-// owning user and owning group.
+// What a replacement of a file must carry over besides its bytes: who may use
+// it (permission bits including set-id and sticky bits, owning user and
+// group, the access control list) and the user's own extended attributes.
+// Attributes of other namespaces (file capabilities, security labels) are
+// not carried: a new file does not inherit them.
 struct FileAccess {
     std::uint32_t permissions = 0;
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
+    // The access ACL in the system's own encoding; empty when the file has
+    // none (its permission bits alone then say who may use it).
+    std::string accessControlList;
+    // (name, value) of each user extended attribute, in the system's order.
+    std::vector<std::pair<std::string, std::string>> userAttributes;
+};
+
+// Size and allocation of an opened file: a file that has fewer bytes on disk
+// than its size may have holes.
+struct FileExtent {
+    std::uint64_t size = 0;
+    std::uint64_t allocatedBytes = 0;
+
+    bool mayHaveHoles() const { return allocatedBytes < size; }
 };
 
 enum class OpenResult {
@@ -32,10 +53,18 @@ enum class OpenResult {
 enum class CreateResult {
     Created,
     AlreadyExists,  // something exists under the name; it was not touched
+    NameTooLong,    // the file system refuses a name (or path) that long
     Failed,         // any other failure, code in lastErrorCode()
 };
 
 enum class CopyResult { Copied, ReadFailed, WriteFailed };
+
+// Who may use a file while it is created.
+enum class NewFileAccess {
+    Private,  // readable and writable by its owner only
+    Fresh,    // what any new file gets here (0666 less the umask, or the
+              // directory's default ACL)
+};
 
 class FileHandle {
 public:
@@ -50,31 +79,50 @@ public:
 
     // Opens path for reading, positioned at its start, only if it is a
     // regular file (following symbolic links). Never blocks on a FIFO or a
-    // device. On Opened, access describes the file.
-    OpenResult openForReading(const std::string& path, FileAccess& access);
+    // device. On Opened, access holds the file's permission bits, owner and
+    // group (not yet its attributes: readAttributes) and extent its size.
+    OpenResult openForReading(const std::string& path, FileAccess& access, FileExtent& extent);
 
-    // Creates path as a new, empty file readable and writable by its owner
-    // only, failing with AlreadyExists instead of opening an existing file.
-    CreateResult createExclusive(const std::string& path);
+    // Adds the access ACL and the user extended attributes of this open file
+    // to access. A file system without extended attributes has none. Returns
+    // false on any other failure.
+    bool readAttributes(FileAccess& access);
+
+    // Creates path as a new, empty file, failing with AlreadyExists instead of
+    // opening an existing file (a symbolic link included).
+    CreateResult createExclusive(const std::string& path, NewFileAccess access = NewFileAccess::Private);
+
+    // Opens path for writing at its end, creating it (Fresh) when missing,
+    // only if it is a regular file. Never blocks on a FIFO.
+    OpenResult openForAppending(const std::string& path);
 
     // Reads up to size bytes at the current position into buffer. Returns the
     // number read, 0 at the end of the file, or -1 on a failure (an
     // interrupted call is retried, never reported).
     std::int64_t readSome(char* buffer, std::size_t size);
 
-    // Writes all size bytes at the current position. Returns false on a
-    // failure (a full disk, a file size limit); part may have been written.
+    // Writes all size bytes at the current position, retrying interrupted and
+    // partial writes. Returns false on a failure (a full disk, a file size
+    // limit); part may have been written.
     bool writeAll(const char* data, std::size_t size);
     bool writeAll(const std::string& bytes) { return writeAll(bytes.data(), bytes.size()); }
 
     // Copies everything from source's current position to its end to this
     // file's current position, in the kernel where the file systems allow it
-    // and through a fixed-size buffer otherwise.
-    CopyResult copyRemainderFrom(FileHandle& source);
+    // and through a fixed-size buffer otherwise. With keepHoles, ranges that
+    // the source holds as holes are skipped, so they stay holes here; the
+    // bytes read back are the same either way. Afterwards this file is
+    // positioned after the copied content.
+    CopyResult copyRemainderFrom(FileHandle& source, bool keepHoles = false);
 
     // Gives the file the owner and group of access where the process may set
-    // them (a refusal for lack of privilege is not a failure), then its
-    // permission bits. Returns false on any other failure.
+    // them, then the user attributes, exactly the access ACL of access (none
+    // when it has none, even if the directory gave the new file one), and its
+    // permission bits. A set-user-id or set-group-id bit is kept only where
+    // the owner respectively the group could be kept: a file that now belongs
+    // to the process's user does not become a set-id program of that user.
+    // Returns false on a failure other than the missing privilege to give the
+    // file away.
     bool applyAccess(const FileAccess& access);
 
     // Closes the file and reports whether everything written reached the

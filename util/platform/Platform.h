@@ -1,6 +1,7 @@
 #ifndef OSTREL_PLATFORM_PLATFORM_H
 #define OSTREL_PLATFORM_PLATFORM_H
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -35,6 +36,22 @@ struct FileStatus {
 // path or one of its directories does not exist; Failed means the query
 // itself failed, with the system error code left in lastErrorCode().
 StatusResult queryFileStatus(const std::string& path, FileStatus& status);
+
+// Renames from to to, replacing the directory entry to in one step (a
+// symbolic link or a FIFO of that name is replaced, never followed or
+// opened). Returns false with the code in lastErrorCode().
+bool renameFile(const std::string& from, const std::string& to);
+
+// Removes the directory entry path. Returns false with the code in
+// lastErrorCode(); a path that does not exist is a failure too.
+bool removeFileEntry(const std::string& path);
+
+// Whether code says that a path does not exist.
+bool isNotFoundError(std::uint32_t code);
+
+// The longest file name (one path component, in bytes) that the file system
+// of directory accepts; a common 255 when it cannot tell.
+std::size_t fileNameLimit(const std::string& directory);
 
 // Case-insensitive comparison of ASCII letters up to the first NUL of each
 // text: negative, zero or positive like strcmp.

@@ -1,5 +1,7 @@
 #include "util/xml/ByteOrderMark.h"
 
+#include "tests/support/FileAttributes.h"
+#include "tests/support/SystemCallFaults.h"
 #include "tests/support/TestFiles.h"
 #include "util/CrException.h"
 #include "util/ErrorResolver.h"
@@ -12,11 +14,13 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace ostrel::xml {
 namespace {
 
 using testing_support::listDirectory;
+using testing_support::FileSizeLimit;
 using testing_support::readBytes;
 using testing_support::ScopedTempDir;
 using testing_support::writeBytes;
@@ -55,29 +59,6 @@ std::string failureOf(const std::string& path) {
     ADD_FAILURE() << "no exception for " << path;
     return std::string();
 }
-
-// Limits the size of files this process writes (a full disk without a full
-// disk); the signal the limit raises is ignored so that writes fail instead.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST(ByteOrderMarkTest, RemovesExactlyTheMarkAndLeavesNoTemporaryFile) {
     ScopedTempDir dir;
@@ -137,7 +118,7 @@ TEST(ByteOrderMarkTest, FailedWriteKeepsTheOriginalAndRemovesTheTemporaryFile) {
         FileSizeLimit limit(10000);
         message = failureOf(path);
     }
-    EXPECT_TRUE(matchesWithUniqueName(message, "Failed to write to temporary file while removing BOM: '" + path,
+    EXPECT_TRUE(matchesWithUniqueName(message, "Failed to write to temporary file while removing BOM: '" + path + "-tmp-",
                                       "'. Reason: " + reasonFor(EFBIG)))
         << message;
     EXPECT_EQ(original, readBytes(path));
@@ -146,16 +127,36 @@ TEST(ByteOrderMarkTest, FailedWriteKeepsTheOriginalAndRemovesTheTemporaryFile) {
 
 TEST(ByteOrderMarkTest, TemporaryFileThatCannotBeCreatedIsReported) {
     ScopedTempDir dir;
-    // Fits the file system's name limit, but not with the unique text added.
-    const std::string path = dir.file(std::string(240, 'n'));
+    const std::string path = dir.file("input.xml");
     writeBytes(path, kMark + "<a/>");
 
-    const std::string message = failureOf(path);
-    EXPECT_TRUE(matchesWithUniqueName(message, "Failed to open temporary file while removing BOM: '" + path,
-                                      "'. Reason: " + reasonFor(ENAMETOOLONG)))
+    std::string message;
+    {
+        const testing_support::SystemCallFaults faults(testing_support::SystemFault::CreateFails);
+        message = failureOf(path);
+    }
+    EXPECT_TRUE(matchesWithUniqueName(message, "Failed to open temporary file while removing BOM: '" + path + "-tmp-",
+                                      "'. Reason: " + reasonFor(EACCES)))
         << message;
     EXPECT_EQ(kMark + "<a/>", readBytes(path));
     EXPECT_EQ(1u, listDirectory(dir.path()).size());
+}
+
+// input.xml may hold passwords: a 0600 file stays 0600, and whatever else
+// says who may read it stays as the host left it.
+TEST(ByteOrderMarkTest, RemovalKeepsWhoMayUseTheFile) {
+    testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
+        ScopedTempDir dir;
+        const std::string path = dir.file("input.xml");
+        writeBytes(path, kMark + "<a/>");
+        ASSERT_EQ(0, ::chmod(path.c_str(), 0600));
+        c.setUp(dir.path(), path);
+        const testing_support::FileFacts before = testing_support::factsOf(path);
+        removeByteOrderMark(path);
+        testing_support::expectAccessKept(before, testing_support::factsOf(path), c.notKept);
+        EXPECT_EQ("<a/>", readBytes(path));
+        EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
+    });
 }
 
 }  // namespace

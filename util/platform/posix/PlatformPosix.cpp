@@ -4,8 +4,10 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <boost/uuid/random_generator.hpp>
@@ -46,11 +48,24 @@ StatusResult queryFileStatus(const std::string& path, FileStatus& status) {
     return StatusResult::Failed;
 }
 
+bool renameFile(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+
+bool removeFileEntry(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool isNotFoundError(std::uint32_t code) { return code == ENOENT || code == ENOTDIR; }
+
+std::size_t fileNameLimit(const std::string& directory) {
+    const long limit = ::pathconf(directory.empty() ? "." : directory.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+}
+
 int compareIgnoreCase(const char* left, const char* right) { return ::strcasecmp(left, right); }
 
 bool createGuidText(std::string& text) {
     try {
-        boost::uuids::random_generator generator;
+        // Seeded once from the system's entropy; a system call per name
+        // would cost a step of many small files more than the name is worth.
+        static boost::uuids::random_generator_mt19937 generator;
         text = boost::uuids::to_string(generator());
         return text.size() == 36;
     } catch (const std::exception&) {

@@ -1,0 +1,69 @@
+#include "tests/support/SystemCallFaults.h"
+
+#include <fcntl.h>
+
+#include <cerrno>
+
+namespace testing_support {
+
+using Real = ostrel::platform::posix::SystemCalls;
+
+int SystemCallFaults::open(const char* path, int flags, mode_t mode) {
+    if (fault_ == SystemFault::CreateFails && (flags & O_CREAT) != 0) {
+        errno = EACCES;
+        return -1;
+    }
+    const int descriptor = Real::open(path, flags, mode);
+    if (descriptor >= 0 && (flags & O_ACCMODE) != O_RDONLY) {
+        written_.insert(descriptor);
+    }
+    return descriptor;
+}
+
+int SystemCallFaults::close(int descriptor) {
+    const int result = Real::close(descriptor);
+    if (written_.erase(descriptor) != 0 && fault_ == SystemFault::CloseOfWrittenFileFails) {
+        errno = EIO;
+        return -1;
+    }
+    return result;
+}
+
+ssize_t SystemCallFaults::read(int descriptor, void* buffer, std::size_t size) {
+    if (fault_ == SystemFault::ReadFails) {
+        errno = EIO;
+        return -1;
+    }
+    return Real::read(descriptor, buffer, size);
+}
+
+ssize_t SystemCallFaults::write(int descriptor, const void* data, std::size_t size) {
+    if (fault_ == SystemFault::WriteInterruptedOnce && !struck_) {
+        struck_ = true;
+        errno = EINTR;
+        return -1;
+    }
+    return Real::write(descriptor, data, size);
+}
+
+ssize_t SystemCallFaults::copyFileRange(int from, int to, std::size_t size) {
+    if (fault_ == SystemFault::KernelCopyRefused || fault_ == SystemFault::ReadFails) {
+        errno = fault_ == SystemFault::ReadFails ? EIO : EXDEV;
+        return -1;
+    }
+    if (fault_ == SystemFault::KernelCopyFindsNothing && !struck_) {
+        struck_ = true;
+        return 0;
+    }
+    return Real::copyFileRange(from, to, size);
+}
+
+int SystemCallFaults::fchown(int descriptor, uid_t owner, gid_t group) {
+    if (fault_ == SystemFault::OwnerChangeRefused) {
+        errno = EPERM;
+        return -1;
+    }
+    return Real::fchown(descriptor, owner, group);
+}
+
+}  // namespace testing_support

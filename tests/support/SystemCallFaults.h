@@ -1,0 +1,44 @@
+#ifndef HEMWRIGHT_TESTS_SUPPORT_SYSTEMCALLFAULTS_H
+#define HEMWRIGHT_TESTS_SUPPORT_SYSTEMCALLFAULTS_H
+
+#include "util/platform/posix/SystemCalls.h"
+
+#include <set>
+
+// Faults of the system that cannot be provoked for real from a test, put in
+// front of the file code for the lifetime of the object. Every call that the
+// fault does not concern goes to the real system.
+namespace testing_support {
+
+enum class SystemFault {
+    None,
+    CreateFails,               // creating a new file fails with EACCES
+    CloseOfWrittenFileFails,   // close of a file opened for writing reports EIO
+    KernelCopyRefused,         // copy_file_range fails with EXDEV (another file system)
+    KernelCopyFindsNothing,    // its first call copies 0 bytes, as for a file it cannot see into
+    WriteInterruptedOnce,      // the first write fails with EINTR
+    ReadFails,                 // every read and kernel copy fails with EIO (a failing disk)
+    OwnerChangeRefused,        // fchown fails with EPERM (no privilege to give files away)
+};
+
+class SystemCallFaults : public ostrel::platform::posix::SystemCalls {
+public:
+    explicit SystemCallFaults(SystemFault fault) : fault_(fault), installed_(*this) {}
+
+    int open(const char* path, int flags, mode_t mode) override;
+    int close(int descriptor) override;
+    ssize_t read(int descriptor, void* buffer, std::size_t size) override;
+    ssize_t write(int descriptor, const void* data, std::size_t size) override;
+    ssize_t copyFileRange(int from, int to, std::size_t size) override;
+    int fchown(int descriptor, uid_t owner, gid_t group) override;
+
+private:
+    SystemFault fault_;
+    bool struck_ = false;
+    std::set<int> written_;
+    ostrel::platform::posix::ScopedSystemCalls installed_;
+};
+
+}  // namespace testing_support
+
+#endif

@@ -1,0 +1,64 @@
+#include "util/platform/posix/SystemCalls.h"
+
+#include <fcntl.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace ostrel::platform::posix {
+
+namespace {
+
+SystemCalls& realCalls() {
+    static SystemCalls calls;
+    return calls;
+}
+
+SystemCalls* installed = nullptr;
+
+}  // namespace
+
+int SystemCalls::open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+
+int SystemCalls::close(int descriptor) { return ::close(descriptor); }
+
+int SystemCalls::fstat(int descriptor, struct stat* info) { return ::fstat(descriptor, info); }
+
+ssize_t SystemCalls::read(int descriptor, void* buffer, std::size_t size) { return ::read(descriptor, buffer, size); }
+
+ssize_t SystemCalls::write(int descriptor, const void* data, std::size_t size) {
+    return ::write(descriptor, data, size);
+}
+
+ssize_t SystemCalls::copyFileRange(int from, int to, std::size_t size) {
+    return ::copy_file_range(from, nullptr, to, nullptr, size, 0);
+}
+
+off_t SystemCalls::seek(int descriptor, off_t offset, int whence) { return ::lseek(descriptor, offset, whence); }
+
+int SystemCalls::truncate(int descriptor, off_t length) { return ::ftruncate(descriptor, length); }
+
+int SystemCalls::fchown(int descriptor, uid_t owner, gid_t group) { return ::fchown(descriptor, owner, group); }
+
+int SystemCalls::fchmod(int descriptor, mode_t mode) { return ::fchmod(descriptor, mode); }
+
+ssize_t SystemCalls::listAttributes(int descriptor, char* names, std::size_t size) {
+    return ::flistxattr(descriptor, names, size);
+}
+
+ssize_t SystemCalls::getAttribute(int descriptor, const char* name, void* value, std::size_t size) {
+    return ::fgetxattr(descriptor, name, value, size);
+}
+
+int SystemCalls::setAttribute(int descriptor, const char* name, const void* value, std::size_t size) {
+    return ::fsetxattr(descriptor, name, value, size, 0);
+}
+
+int SystemCalls::removeAttribute(int descriptor, const char* name) { return ::fremovexattr(descriptor, name); }
+
+SystemCalls& systemCalls() { return installed != nullptr ? *installed : realCalls(); }
+
+ScopedSystemCalls::ScopedSystemCalls(SystemCalls& calls) : previous_(installed) { installed = &calls; }
+
+ScopedSystemCalls::~ScopedSystemCalls() { installed = previous_; }
+
+}  // namespace ostrel::platform::posix
