@@ -2,7 +2,6 @@
 
 #include "util/Strings.h"
 #include "util/platform/FileHandle.h"
-#include "util/platform/Platform.h"
 #include "util/xml/BoundedDOMParser.h"
 #include "util/xml/ByteOrderMark.h"
 #include "util/xml/FileHandleInputSource.h"
@@ -70,23 +69,18 @@ bool ParsedDocument::parse(const std::string& path, bool validate, bool createCo
     // see forward slashes.
     std::string normalizedPath = path;
     replaceCharacter(normalizedPath, '\\', '/');
-
-    // Only a regular file holds a document. Asked before the byte-order mark
-    // is looked for, since that opens the path as well: nothing may wait for
-    // a FIFO's writer or read a device without end.
-    platform::FileStatus status;
-    if (platform::queryFileStatus(normalizedPath, status) == platform::StatusResult::Found && !status.isRegularFile) {
-        errorText_ = notRegularFileText(normalizedPath);
-        return false;
-    }
+    // Leaves anything but a regular file alone, without waiting on it.
     removeByteOrderMark(normalizedPath);
 
     // The parser reads through a descriptor opened here, never through the
-    // name, so the path's encoding does not matter. A file that cannot be
-    // opened is reported by the parser, as "unable to open".
+    // name, so the path's encoding does not matter. Only a regular file holds
+    // a document: a FIFO is never waited for, a device never read without
+    // end. A file that cannot be opened is reported by the parser, as
+    // "unable to open".
     platform::FileHandle file;
     platform::FileAccess access;
-    if (file.openForReading(normalizedPath, access) == platform::OpenResult::NotRegularFile) {
+    platform::FileExtent extent;
+    if (file.openForReading(normalizedPath, access, extent) == platform::OpenResult::NotRegularFile) {
         errorText_ = notRegularFileText(normalizedPath);
         return false;
     }
