@@ -66,6 +66,7 @@ TEST(XmlEscapeTest, WritesInvalidUtf8Unchanged) {
     EXPECT_EQ("\xc3", text("\xc3"));                              // cut off at the end
     EXPECT_EQ("\xe2\x82&lt;", text("\xe2\x82<"));                 // cut off by markup
     EXPECT_EQ("\xc0\xaf", text("\xc0\xaf"));                      // overlong
+    EXPECT_EQ("\xe0\x80\xaf", text("\xe0\x80\xaf"));              // overlong '/', three bytes
     EXPECT_EQ("\xed\xa0\x80", text("\xed\xa0\x80"));              // surrogate
     EXPECT_EQ("\xf4\x90\x80\x80", text("\xf4\x90\x80\x80"));      // above U+10FFFF
     EXPECT_EQ("\x80\xe9", text("\x80\xc3\xa9"));                  // stray continuation byte
