@@ -25,11 +25,11 @@ void BoundedDOMParser::startElement(const xercesc::XMLElementDecl& elemDecl, con
                                     const XMLSize_t attrCount, const bool isEmpty, const bool isRoot) {
     if (depth_ >= kMaxElementDepth) {
         refuse("is nested more than " + std::to_string(kMaxElementDepth) +
-               " levels deep; an input document may nest elements at most " + std::to_string(kMaxElementDepth) +
+               " levels deep; a document may nest elements at most " + std::to_string(kMaxElementDepth) +
                " levels deep");
     }
     if (attrCount > kMaxAttributesPerElement) {
-        refuse("has " + std::to_string(attrCount) + " attributes; an input document may give an element at most " +
+        refuse("has " + std::to_string(attrCount) + " attributes; a document may give an element at most " +
                std::to_string(kMaxAttributesPerElement) + " attributes, namespace declarations included");
     }
     ++depth_;

@@ -183,13 +183,13 @@ TEST_F(XmlDocumentLoaderTest, StructureIsBoundedInDepthAndAttributes) {
 
     EXPECT_TRUE(load("deeper.xml", "<r>\n" + repeated("<a>", 1000) + repeated("</a>", 1000) + "\n</r>").isNull());
     EXPECT_EQ("Fatal SAX error: the element at line 2, column 3001 is nested more than 1000 "
-              "levels deep; an input document may nest elements at most 1000 levels deep\n\nXML file: " +
+              "levels deep; a document may nest elements at most 1000 levels deep\n\nXML file: " +
                   dir_.file("deeper.xml"),
               errorText_);
     const std::string wider = "<r xmlns:p=\"urn:p\"" + attributes(1000) + "/>";
     EXPECT_TRUE(load("wider.xml", wider).isNull());
     EXPECT_EQ("Fatal SAX error: the element at line 1, column " + std::to_string(wider.size() + 1) +
-                  " has 1001 attributes; an input document may give an element at most 1000 attributes, namespace "
+                  " has 1001 attributes; a document may give an element at most 1000 attributes, namespace "
                   "declarations included\n\nXML file: " + dir_.file("wider.xml"),
               errorText_);
 }
