@@ -17,17 +17,22 @@ std::string CrException::getMessage() const {
     // a match at the same place in the message.
     std::string upper = message_;
     toUpperInPlace(upper);
-    const std::string::size_type match = upper.find(kKey);
-    if (match == std::string::npos) {
-        return message_;
+    std::string masked;
+    std::string::size_type copied = 0;
+    std::string::size_type match = 0;
+    while ((match = upper.find(kKey, copied)) != std::string::npos) {
+        const std::string::size_type valueStart = match + kKey.size();
+        // The value runs to the next ';', which stays, or to the end.
+        std::string::size_type valueEnd = message_.find(';', valueStart);
+        if (valueEnd == std::string::npos) {
+            valueEnd = message_.size();
+        }
+        masked.append(message_, copied, valueStart - copied);
+        masked += "<REMOVED>";
+        copied = valueEnd;
     }
-    const std::string::size_type valueStart = match + kKey.size();
-    // The key holds no ';', so a ';' found from the match lies after the key.
-    std::string::size_type valueEnd = message_.find(';', match);
-    if (valueEnd == std::string::npos) {
-        valueEnd = message_.size();
-    }
-    return message_.substr(0, valueStart) + "<REMOVED>" + message_.substr(valueEnd);
+    masked.append(message_, copied, std::string::npos);
+    return masked;
 }
 
 }  // namespace ostrel

@@ -20,9 +20,10 @@ public:
     CrException& operator=(const CrException& other) = default;
     virtual ~CrException();
 
-    // The message with the value of the first "PWD=" key (any letter case)
-    // replaced by "<REMOVED>", so that connection-string text never shows a
-    // password. The stored message is never changed.
+    // The message with the value of every "PWD=" key (any letter case; the
+    // value runs to the next ';' or the end) replaced by "<REMOVED>", so that
+    // connection-string text never shows a password. The stored message is
+    // never changed.
     virtual std::string getMessage() const;
 
     std::uint32_t getCode() const { return code_; }

@@ -11,6 +11,23 @@ constexpr std::uint32_t kHighestLatin1 = 0xFF;
 
 bool isContinuationByte(unsigned char byte) { return byte >= 0x80 && byte <= 0xBF; }
 
+// The smallest code point that needs a sequence of each length; a smaller
+// one in that length is an overlong form.
+constexpr std::uint32_t kSmallestOfLength[5] = {0, 0, 0x80, 0x800, 0x10000};
+
+// Whether a sequence of length bytes led by first that decoded to codePoint
+// is well-formed UTF-8: led by a lead byte (not a continuation byte, not
+// F5-FF), not overlong, no surrogate, nothing above U+10FFFF.
+bool isWellFormed(unsigned char first, std::size_t length, std::uint32_t codePoint) {
+    if (isContinuationByte(first) || first > 0xF4) {
+        return false;
+    }
+    if (codePoint < kSmallestOfLength[length]) {
+        return false;
+    }
+    return !(codePoint >= 0xD800 && codePoint <= 0xDFFF) && codePoint <= 0x10FFFF;
+}
+
 }  // namespace
 
 int Utf8ToLatin1Converter::sequenceLength(unsigned char firstByte) {
@@ -50,7 +67,6 @@ std::uint32_t Utf8ToLatin1Converter::decodeSequence(const std::string& text) {
                 return kInvalid;
             }
         }
-        // Overlong forms and surrogates decode like any other sequence.
         switch (length) {
         case 2:
             codePoint = (first & 0x1Fu) << 6 | (byteAt(1) & 0x3Fu);
@@ -62,6 +78,9 @@ std::uint32_t Utf8ToLatin1Converter::decodeSequence(const std::string& text) {
             codePoint = (first & 0x07u) << 18 | (byteAt(1) & 0x3Fu) << 12 | (byteAt(2) & 0x3Fu) << 6 |
                         (byteAt(3) & 0x3Fu);
             break;
+        }
+        if (!isWellFormed(first, length, codePoint)) {
+            return kInvalid;
         }
     }
     lastCodePoint_ = codePoint;

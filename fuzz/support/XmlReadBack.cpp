@@ -134,54 +134,8 @@ std::string withoutControlCharacters(std::string text) {
     return kept;
 }
 
-std::string normalizedLineEnds(const std::string& text) {
-    std::string normalized;
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        if (text[index] == '\r') {
-            normalized += '\n';
-            if (index + 1 < text.size() && text[index + 1] == '\n') {
-                ++index;
-            }
-        } else {
-            normalized += text[index];
-        }
-    }
-    return normalized;
-}
-
-std::string normalizedAttribute(const std::string& text) {
-    std::string normalized = normalizedLineEnds(text);
-    for (char& character : normalized) {
-        if (character == '\t' || character == '\n') {
-            character = ' ';
-        }
-    }
-    return normalized;
-}
-
-std::string expectedAttributeText(const std::string& text) {
-    return normalizedAttribute(withoutControlCharacters(withoutNonCharacters(text)));
-}
-
-std::string expectedElementText(const std::string& text) {
-    static const std::string kOpen = "<![CDATA[";
-    static const std::string kClose = "]]>";
-    // The writer drops characters before it looks for sections.
-    const std::string kept = withoutControlCharacters(withoutNonCharacters(text));
-    std::string unmarked;
-    std::size_t position = 0;
-    for (;;) {
-        const std::size_t open = kept.find(kOpen, position);
-        const std::size_t close = open == std::string::npos ? open : kept.find(kClose, open + kOpen.size());
-        if (close == std::string::npos) {
-            break;
-        }
-        unmarked.append(kept, position, open - position);
-        unmarked.append(kept, open + kOpen.size(), close - open - kOpen.size());
-        position = close + kClose.size();
-    }
-    unmarked.append(kept, position, std::string::npos);
-    return normalizedLineEnds(unmarked);
+std::string expectedReadBack(const std::string& text) {
+    return withoutControlCharacters(withoutNonCharacters(text));
 }
 
 }  // namespace fuzz

@@ -47,20 +47,10 @@ bool isWritableUtf8(const std::string& text);
 
 // The bytes 1-8, 11, 12 and 14-31 removed, as the writer drops them.
 std::string withoutControlCharacters(std::string text);
-// Line ends as a parser reports them in content: CR LF and lone CR become LF.
-std::string normalizedLineEnds(const std::string& text);
-// An attribute value as a parser reports it: line ends normalized, then tab
-// and line feed each become a blank.
-std::string normalizedAttribute(const std::string& text);
-// An attribute value as escaped in attribute form and read back: U+FFFE
-// and U+FFFF vanish, control characters are dropped, white space is
-// normalized.
-std::string expectedAttributeText(const std::string& text);
-// Element text as escaped in text form and read back: U+FFFE, U+FFFF and
-// the control characters vanish first, then complete CDATA sections (from
-// "<![CDATA[" to the first "]]>" after it) lose their markers and line ends
-// are normalized.
-std::string expectedElementText(const std::string& text);
+// A text as escaped in either form and read back: U+FFFE, U+FFFF and the
+// control characters vanish; everything else, line ends, tabs and
+// CDATA-like text included, comes back exactly.
+std::string expectedReadBack(const std::string& text);
 
 }  // namespace fuzz
 

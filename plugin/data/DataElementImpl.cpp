@@ -127,7 +127,7 @@ void DataElementImpl::setDate(const Date& date) {
         throw PluginException("Cannot convert a date to a data element of type " + dataTypeName(type_) +
                               ".");
     }
-    // A copy through the text form keeps exactly what the text keeps.
+    // A copy through the text form, which keeps every field of the date.
     value_ = parseDate(date.toString());
 }
 

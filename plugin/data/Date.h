@@ -13,8 +13,9 @@ class Date {
 public:
     virtual ~Date() = default;
 
-    // "YYYY-MM-DD hh:mm:ss" with ".fraction" when the fraction is above 0;
-    // the year is padded to at least four digits so the text reads back.
+    // "YYYY-MM-DD hh:mm:ss" with ".fraction" (its digits as written) unless
+    // the fraction is 0; the year is padded to at least four digits. The text
+    // reads back as the same date.
     virtual std::string toString() const = 0;
 
     // Seconds since 1970-01-01 00:00:00 UTC of the fields read as local

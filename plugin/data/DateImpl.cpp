@@ -3,6 +3,7 @@
 #include "plugin/PluginException.h"
 #include "util/platform/Platform.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <ctime>
@@ -17,7 +18,6 @@ namespace {
 
 constexpr std::size_t kDateOnlyLength = 10;
 constexpr std::size_t kDateTimeLength = 19;
-constexpr std::size_t kSeparatorPosition = 10;
 
 bool isClassicSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -34,7 +34,8 @@ class FieldScanner {
 public:
     explicit FieldScanner(const std::string& text) : text_(text) {}
 
-    bool readNumber(int& field) {
+    // On success also tells how many digits the number had.
+    bool readNumber(int& field, std::size_t& digits) {
         skipSpace();
         std::size_t pos = pos_;
         bool negative = false;
@@ -55,6 +56,7 @@ public:
         if (pos == firstDigit) {
             return false;
         }
+        digits = pos - firstDigit;
         pos_ = pos;
         field = static_cast<int>(negative ? -magnitude : magnitude);
         return true;
@@ -75,6 +77,15 @@ public:
         return false;
     }
 
+    // The next character, where there is one.
+    bool peek(char& next) const {
+        if (pos_ >= text_.size()) {
+            return false;
+        }
+        next = text_[pos_];
+        return true;
+    }
+
 private:
     void skipSpace() {
         while (pos_ < text_.size() && isClassicSpace(text_[pos_])) {
@@ -86,8 +97,10 @@ private:
     std::size_t pos_ = 0;
 };
 
-// One element of the scan pattern: a literal character or a field to fill.
+// One element of the scan pattern: a literal character, a field to fill, or
+// the separator between date and time (the character right after the day).
 struct PatternStep {
+    enum Kind { Literal, Field, Separator } kind;
     char literal;
     int* field;
 };
@@ -104,11 +117,13 @@ DateImpl::DateImpl(const std::string& text) {
                               "' to a date. Invalid ISO 8601 format: It has less than 19 characters.");
     }
 
-    const PatternStep pattern[] = {
-        {0, &year_},   {'-', nullptr}, {0, &month_},  {'-', nullptr},
-        {0, &day_},    {scanned[kSeparatorPosition], nullptr},
-        {0, &hour_},   {':', nullptr}, {0, &minute_}, {':', nullptr},
-        {0, &second_}, {'.', nullptr}, {0, &fraction_},
+    using Step = PatternStep;
+    const Step pattern[] = {
+        {Step::Field, 0, &year_},   {Step::Literal, '-', nullptr},  {Step::Field, 0, &month_},
+        {Step::Literal, '-', nullptr}, {Step::Field, 0, &day_},     {Step::Separator, 0, nullptr},
+        {Step::Field, 0, &hour_},   {Step::Literal, ':', nullptr},  {Step::Field, 0, &minute_},
+        {Step::Literal, ':', nullptr}, {Step::Field, 0, &second_},  {Step::Literal, '.', nullptr},
+        {Step::Field, 0, &fraction_},
     };
     // The fraction is looked for only when the text is longer than a plain
     // date and time.
@@ -118,14 +133,32 @@ DateImpl::DateImpl(const std::string& text) {
     FieldScanner scanner(scanned);
     int stored = 0;
     for (std::size_t i = 0; i < stepCount; ++i) {
-        const PatternStep& step = pattern[i];
-        const bool matched = step.field != nullptr ? scanner.readNumber(*step.field)
-                                                   : scanner.matchLiteral(step.literal);
+        const Step& step = pattern[i];
+        bool matched = false;
+        std::size_t digits = 0;
+        char separator = 0;
+        switch (step.kind) {
+        case Step::Field:
+            matched = scanner.readNumber(*step.field, digits);
+            break;
+        case Step::Literal:
+            matched = scanner.matchLiteral(step.literal);
+            break;
+        case Step::Separator:
+            // Whatever stands right after the day: 'T', a blank or anything
+            // else. For a date of the usual widths that is position 10; wider
+            // or signed fields move it, and the time must still be found.
+            matched = scanner.peek(separator) && scanner.matchLiteral(separator);
+            break;
+        }
         if (!matched) {
             break;
         }
-        if (step.field != nullptr) {
+        if (step.kind == Step::Field) {
             ++stored;
+            if (step.field == &fraction_) {
+                fractionDigits_ = static_cast<int>(std::min<std::size_t>(digits, INT_MAX));
+            }
         }
     }
     if (stored == 0) {
@@ -146,8 +179,12 @@ std::string DateImpl::toString() const {
     out << ' ' << std::setw(2) << hour_;
     out << ':' << std::setw(2) << minute_;
     out << ':' << std::setw(2) << second_;
-    if (fraction_ > 0) {
-        out << '.' << fraction_;
+    if (fraction_ != 0) {
+        // The digits as they were written (.05 is five hundredths, .050 keeps
+        // its zero), so that the text reads back as the same date. A negative
+        // fraction can only come from a sign in the text; it goes back with it.
+        const long long magnitude = fraction_ < 0 ? -static_cast<long long>(fraction_) : fraction_;
+        out << '.' << (fraction_ < 0 ? "-" : "") << std::setw(fractionDigits_) << std::right << magnitude;
     }
     return out.str();
 }

@@ -14,7 +14,8 @@ namespace Vellamor::Plugin {
 class DateImpl final : public Date {
 public:
     // Reads "YYYY-MM-DD?hh:mm:ss[.fraction]" (any one character between date
-    // and time) or the date alone, "YYYY-MM-DD". Anything after the last
+    // and time: the one right after the day number) or the date alone,
+    // "YYYY-MM-DD". Fields may be wider or signed. Anything after the last
     // field read is ignored, so a zone designator or offset is dropped
     // without shifting the time.
     // Throws PluginException "Could not convert '<text>' to a date. Invalid
@@ -32,8 +33,9 @@ public:
     int minute() const { return minute_; }
     int second() const { return second_; }
     // The digits after the decimal point of the seconds as one integer
-    // (the digits 05 give 5).
+    // (the digits 05 give 5), and how many digits were written (2 for 05).
     int fraction() const { return fraction_; }
+    int fractionDigits() const { return fractionDigits_; }
 
 private:
     int second_ = 0;
@@ -43,6 +45,7 @@ private:
     int month_ = 0;
     int year_ = 0;
     int fraction_ = 0;
+    int fractionDigits_ = 0;
 };
 
 }  // namespace Vellamor::Plugin

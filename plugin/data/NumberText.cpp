@@ -89,8 +89,11 @@ double readNumberPrefix(const std::string& text) {
         negative = *p == '-';
         ++p;
     }
-    // from_chars takes a '-' of its own; a second sign means no number.
-    if (p == end || *p == '+' || *p == '-') {
+    // A decimal number starts with a digit, or a point and a digit. This
+    // also keeps from_chars from taking a second sign or the words inf,
+    // infinity and nan, which are no decimal numbers.
+    const bool startsDecimal = p != end && (isDigit(*p) || (*p == '.' && p + 1 != end && isDigit(p[1])));
+    if (!startsDecimal) {
         return 0.0;
     }
     double value = 0.0;

@@ -15,11 +15,10 @@ std::string formatNumber(double value, int significantDigits);
 
 // The number that the longest numeric prefix of text names, after leading
 // white space: an optional sign, then decimal digits with an optional '.'
-// and an optional exponent, or "inf"/"infinity"/"nan"/"nan(...)" in any
-// case. A text without such a prefix gives 0; a value beyond the range of
-// double gives an infinity, one too small to represent gives zero (as the
-// standard text-to-double conversion does). Hexadecimal forms are not
-// read: "0x10" gives 0.
+// and an optional exponent. A text without such a prefix gives 0, and so do
+// hexadecimal forms ("0x10" reads its 0) and the words inf, infinity and
+// nan. A value beyond the range of double gives an infinity, one too small
+// to represent gives zero (as the standard text-to-double conversion does).
 double readNumberPrefix(const std::string& text);
 
 }  // namespace Vellamor::Plugin

@@ -9,6 +9,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
+#include <cstddef>
+
 #include <string>
 #include <vector>
 
@@ -78,6 +81,42 @@ TEST_F(EndToEndTest, RewritesEveryFileAndEchoesTheDataElements) {
                        "\t\t</DataElements>\n"),
               output());
     EXPECT_EQ((std::vector<std::string>{"a.txt", "b.txt", "input.xml", "output.xml"}), listDirectory(work.path()));
+}
+
+TEST_F(EndToEndTest, CdataAndMixedValuesReachTheFileWhole) {
+    writeBytes(work.file("a.txt"), "body");
+    writeInput(element("DataToPrepend", "string", "<![CDATA[<head>&]]>") +
+                   element("DataToAppend", "string", "A<![CDATA[<B>]]>C") +
+                   element("AddLineBreak", "string", "<![CDATA[true]]>"),
+               {"a.txt"});
+
+    EXPECT_EQ(0, runHost().exitStatus);
+    EXPECT_EQ("<head>&\r\nbodyA<B>C", readBytes(work.file("a.txt")));
+    EXPECT_NE(std::string::npos,
+              output().find("<DataElement Name=\"DataToPrepend\" Type=\"string\">&lt;head&gt;&amp;</DataElement>"));
+}
+
+// output.xml gives back what the host sent: dates with all their fields and
+// fraction digits, line ends and tabs that a parser reads back as they were.
+TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
+    writeInput(element("Wide", "date", "12345-3-05T4:30:15.1") +
+                   element("Hundredths", "date", "-1000-03-05T14:30:15.050") +
+                   element("Inf", "double", "inf") + element("NaN", "float", "-NaN") +
+                   element("Lines", "string", "a&#13;&#10;b\tc&#13;") + element("T&#9;&#13;&#10;", "string", "x"),
+               {});
+
+    EXPECT_EQ(0, runHost().exitStatus);
+    EXPECT_EQ(document("\t\t<DataElements>\n"
+                       "\t\t\t<DataElement Name=\"Hundredths\" Type=\"date\">-1000-03-05 14:30:15.050</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"Inf\" Type=\"double\">0</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"Lines\" Type=\"string\">a&#13;\nb\tc&#13;</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"NaN\" Type=\"float\">0</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"T&#9;&#13;&#10;\" Type=\"string\">x</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"Wide\" Type=\"date\">12345-03-05 04:30:15.1</DataElement>\n"
+                       "\t\t</DataElements>\n"
+                       "\t\t<Log Severity=\"Warning\">Neither DataToPrepend nor DataToAppend were set. "
+                       "Hemwright will not modify file.</Log>\n"),
+              output());
 }
 
 TEST_F(EndToEndTest, NothingToAddLeavesFilesAloneWithAWarning) {
@@ -154,6 +193,77 @@ TEST_F(EndToEndTest, NonAsciiTextsReachTheFileAsSingleBytesAndOutputAsDeclared) 
     EXPECT_EQ("\xE9?x", readBytes(work.file("a.txt")));
     EXPECT_NE(std::string::npos,
               output().find("<DataElement Name=\"DataToPrepend\" Type=\"string\">\xE9&#8364;</DataElement>"));
+}
+
+TEST_F(EndToEndTest, WorkingDirectoryNamedInLatin1Works) {
+    const std::string folder = work.file("caf\xE9");  // as an older server names it
+    ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
+    writeBytes(folder + "/a.txt", "body");
+    // The name is relative: the document itself is UTF-8 and cannot spell
+    // the folder's Latin-1 byte.
+    writeBytes(folder + "/input.xml", testing_support::inputDocument(element("DataToAppend", "string", "!"), {"a.txt"}));
+
+    const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, folder);
+    EXPECT_EQ(0, run.exitStatus);
+    EXPECT_EQ("body!", readBytes(folder + "/a.txt"));
+}
+
+TEST_F(EndToEndTest, InputDocumentThatIsNoRegularFileIsRefusedAtOnce) {
+    for (const bool fifo : {true, false}) {
+        const testing_support::ScopedTempDir dir;
+        ASSERT_EQ(0, fifo ? ::mkfifo((dir.path() + "/input.xml").c_str(), 0644)
+                          : ::mkdir((dir.path() + "/input.xml").c_str(), 0755));
+        testing_support::HostOptions options;
+        options.timeout = std::chrono::seconds(10);
+        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, dir.path(), options);
+        EXPECT_FALSE(run.timedOut) << "fifo " << fifo;
+        EXPECT_EQ(1001 & 0xFF, run.exitStatus) << "fifo " << fifo;
+        EXPECT_EQ(document("\t\t<Log Severity=\"Error\">The input file \"input.xml\" is not a regular file; a "
+                           "directory, FIFO, device or socket cannot be read as an XML document.</Log>\n"),
+                  readBytes(dir.path() + "/output.xml"));
+    }
+}
+
+std::string repeated(const std::string& piece, std::size_t count) {
+    std::string text;
+    text.reserve(piece.size() * count);
+    for (std::size_t index = 0; index < count; ++index) {
+        text += piece;
+    }
+    return text;
+}
+
+std::string numbered(const std::string& before, const std::string& after, std::size_t count) {
+    std::string text;
+    for (std::size_t index = 0; index < count; ++index) {
+        text += before + std::to_string(index) + after;
+    }
+    return text;
+}
+
+// Each document took from a minute to hours to parse; now each is refused
+// within the host's patience, and memory stays small.
+TEST_F(EndToEndTest, HostileStructureEndsPromptlyWith1001) {
+    const struct {
+        const char* what;
+        std::string structure;
+        const char* reason;
+    } cases[] = {
+        {"nesting a million deep (7 MB)", repeated("<a>", 1000000) + repeated("</a>", 1000000),
+         "is nested more than 1000 levels deep"},
+        {"100,000 attributes", "<x" + numbered(" a", "=\"1\"", 100000) + "/>", "has 100000 attributes"},
+        {"100,000 namespace declarations", "<x" + numbered(" xmlns:p", "=\"urn:x\"", 100000) + "/>",
+         "has 100000 attributes"},
+    };
+    for (const auto& entry : cases) {
+        writeBytes(work.file("input.xml"), testing_support::inputDocument("", {}, entry.structure + "\n"));
+        testing_support::HostOptions options;
+        options.timeout = std::chrono::seconds(10);
+        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options);
+        EXPECT_FALSE(run.timedOut) << entry.what;
+        EXPECT_EQ(1001 & 0xFF, run.exitStatus) << entry.what;
+        EXPECT_NE(std::string::npos, output().find(entry.reason)) << entry.what;
+    }
 }
 
 TEST_F(EndToEndTest, ExternalEntitiesAreNeverRead) {

@@ -150,10 +150,23 @@ TEST_F(PipelinePluginParserTest, DataElementsFollowTheirNamesAndTypes) {
     EXPECT_EQ("true", elements.get("Flag").getString());
     EXPECT_EQ(DataType::Int, elements.get("Count").getType());
     EXPECT_EQ(0.0, elements.get("Count").getDouble());
-    EXPECT_EQ("", elements.get("Raw").getString());
+    EXPECT_EQ("hidden", elements.get("Raw").getString());
 
     EXPECT_EQ("Could not convert '' to a date. Invalid ISO 8601 format: It has less than 19 characters.",
               failure(inputDocument("<DataElements><DataElement Name=\"When\" Type=\"date\"/></DataElements>")));
+}
+
+TEST_F(PipelinePluginParserTest, ElementTextsAreReadWhole) {
+    const ParsedInput parsed = parse(inputDocument(
+        "<PluginHome><![CDATA[/opt/a&b]]></PluginHome>"
+        "<PipelinePosition>1<!-- of -->2<![CDATA[3]]></PipelinePosition>"
+        "<DataElements><DataElement Name=\"Prefix\">A<![CDATA[<B>]]>C</DataElement>"
+        "<DataElement Name=\"Flag\" Type=\"bool\"><![CDATA[false]]></DataElement></DataElements>"));
+    const PipelinePluginContext& context = *parsed.second;
+    EXPECT_EQ("/opt/a&b", context.getPluginHome());
+    EXPECT_EQ("123", context.getPipelinePosition().getPosition());
+    EXPECT_EQ("A<B>C", context.getDataElements().get("Prefix").getString());
+    EXPECT_EQ("false", context.getDataElements().get("Flag").getString());
 }
 
 TEST_F(PipelinePluginParserTest, OperationIdIsTheLeadingDecimalNumber) {
@@ -163,6 +176,8 @@ TEST_F(PipelinePluginParserTest, OperationIdIsTheLeadingDecimalNumber) {
     EXPECT_EQ(-7, operationId("Id=\" \t-7\""));
     EXPECT_EQ(5, operationId("Id=\"+5\""));
     EXPECT_EQ(std::numeric_limits<std::int32_t>::max(), operationId("Id=\"99999999999999999999\""));
+    EXPECT_EQ(std::numeric_limits<std::int32_t>::max(), operationId("Id=\"2147483648\""));
+    EXPECT_EQ(std::numeric_limits<std::int32_t>::max(), operationId("Id=\"2147483647\""));
     EXPECT_EQ(std::numeric_limits<std::int32_t>::min(), operationId("Id=\"-2147483649\""));
     EXPECT_EQ(std::numeric_limits<std::int32_t>::min(), operationId("Id=\"-2147483648\""));
 }

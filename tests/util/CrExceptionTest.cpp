@@ -7,13 +7,16 @@ namespace {
 
 std::string masked(const std::string& message) { return CrException(message, E_FAIL).getMessage(); }
 
-TEST(CrExceptionTest, MasksTheFirstPasswordValueOnly) {
+TEST(CrExceptionTest, MasksEveryPasswordValue) {
     EXPECT_EQ("No password here; UID=sa", masked("No password here; UID=sa"));
     EXPECT_EQ("UID=sa;pwd=<REMOVED>;Server=db", masked("UID=sa;pwd=secret;Server=db"));
     EXPECT_EQ("Login failed for UID=sa;Pwd=<REMOVED>", masked("Login failed for UID=sa;Pwd=secret"));
     EXPECT_EQ("PWD=<REMOVED>;UID=sa", masked("PWD=;UID=sa"));
     EXPECT_EQ("PWD=<REMOVED>", masked("PWD="));
-    EXPECT_EQ("PWD=<REMOVED>;x;PWD=second", masked("PWD=first;x;PWD=second"));
+    EXPECT_EQ("PWD=<REMOVED>;x;PWD=<REMOVED>", masked("PWD=first;x;PWD=second"));
+    EXPECT_EQ("a pwd=<REMOVED>;b PwD=<REMOVED>;PWD=<REMOVED>;c", masked("a pwd=1;b PwD=2;PWD=;c"));
+    // A key inside a value belongs to that value.
+    EXPECT_EQ("PWD=<REMOVED>;z", masked("PWD=xPWD=y;z"));
 }
 
 TEST(CrExceptionTest, MaskingLeavesStoredMessageUnchanged) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace ostrel {
 namespace {
 
@@ -34,9 +37,32 @@ TEST(Utf8ToLatin1ConverterTest, MalformedAndCutOffSequencesGiveOneQuestionMark) 
     EXPECT_EQ("?", converter.convert("\xE2\x82"));
     EXPECT_EQ("?z", converter.convert("\xC3" "az"));
     EXPECT_EQ(1, converter.replacementCount);
-    // Overlong forms are not rejected.
-    EXPECT_EQ("A", converter.convert("\xC1\x81"));
-    EXPECT_EQ(0, converter.replacementCount);
+}
+
+// Each malformed sequence is one counted '?', never a byte of its own
+// (decoding these used to give NUL, '/' and other arbitrary bytes).
+TEST(Utf8ToLatin1ConverterTest, EveryKindOfMalformedSequenceIsOneQuestionMark) {
+    const struct {
+        const char* bytes;
+        const char* converted;
+    } cases[] = {
+        {"\x80\x80\x80\x80", "?"},            // stray continuation bytes
+        {"\xC0\x80", "?"},                    // overlong NUL
+        {"\xC1\x81", "?"},                    // overlong 'A'
+        {"a\xE0\x80\xAFz", "a?z"},            // overlong '/'
+        {"\xF0\x80\x80\xAF", "?"},            // overlong '/', four bytes
+        {"\xED\xA0\x80", "?"},                // encoded surrogate
+        {"\xF4\x90\x80\x80", "?"},            // above U+10FFFF
+        {"\xF5\x80\x80\x80", "?"},            // lead bytes F5 to FF
+        {"\xF8\x80\x80\x80\xFF\x81\x81\x81", "??"},
+        {"\xE2\x82", "?"},                    // cut off
+    };
+    Utf8ToLatin1Converter converter;
+    for (const auto& entry : cases) {
+        const std::string converted = converter.convert(entry.bytes);
+        EXPECT_EQ(entry.converted, converted) << entry.bytes;
+        EXPECT_EQ(std::count(converted.begin(), converted.end(), '?'), converter.replacementCount) << entry.bytes;
+    }
 }
 
 TEST(Utf8ToLatin1ConverterTest, DecodesSingleSequences) {
@@ -58,6 +84,17 @@ TEST(Utf8ToLatin1ConverterTest, DecodesSingleSequences) {
     EXPECT_EQ(Utf8ToLatin1Converter::kInvalid, converter.decodeSequence(""));
     EXPECT_EQ(Utf8ToLatin1Converter::kInvalid, converter.decodeSequence("\xC3"));
     EXPECT_EQ(Utf8ToLatin1Converter::kInvalid, converter.decodeSequence("\xE2\x41\xAC"));
+    // The edges of the well-formed ranges.
+    EXPECT_EQ(0x80u, converter.decodeSequence("\xC2\x80"));
+    EXPECT_EQ(0x800u, converter.decodeSequence("\xE0\xA0\x80"));
+    EXPECT_EQ(0xD7FFu, converter.decodeSequence("\xED\x9F\xBF"));
+    EXPECT_EQ(0xE000u, converter.decodeSequence("\xEE\x80\x80"));
+    EXPECT_EQ(0x10000u, converter.decodeSequence("\xF0\x90\x80\x80"));
+    EXPECT_EQ(0x10FFFFu, converter.decodeSequence("\xF4\x8F\xBF\xBF"));
+    for (const char* malformed : {"\x80\x80\x80\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80",
+                                  "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80"}) {
+        EXPECT_EQ(Utf8ToLatin1Converter::kInvalid, converter.decodeSequence(malformed)) << malformed;
+    }
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <xalanc/XercesParserLiaison/XercesDOMSupport.hpp>
 #include <xalanc/XercesParserLiaison/XercesParserLiaison.hpp>
 
+#include <vector>
+
 namespace ostrel::xml {
 
 namespace {
@@ -46,6 +48,40 @@ private:
     SimpleNamespaceResolver resolver_;
     xalanc::XalanDOMString expression_;
 };
+
+// Collects the values of the text and CDATA children of node in document
+// order; an entity reference stands for its replacement, so its children
+// count as the node's own. Elements, comments and processing instructions
+// add nothing.
+void collectCharacterContent(const xercesc::DOMNode& node, std::vector<const XMLCh*>& pieces) {
+    for (const xercesc::DOMNode* child = node.getFirstChild(); child != nullptr; child = child->getNextSibling()) {
+        switch (child->getNodeType()) {
+        case xercesc::DOMNode::TEXT_NODE:
+        case xercesc::DOMNode::CDATA_SECTION_NODE:
+            pieces.push_back(child->getNodeValue());
+            break;
+        case xercesc::DOMNode::ENTITY_REFERENCE_NODE:
+            collectCharacterContent(*child, pieces);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+std::string characterContent(const xercesc::DOMNode& element) {
+    std::vector<const XMLCh*> pieces;
+    collectCharacterContent(element, pieces);
+    if (pieces.size() == 1) {
+        // The usual case, and the one a very long value takes: no copy.
+        return transcodeToUtf8(pieces.front());
+    }
+    XmlString content;
+    for (const XMLCh* piece : pieces) {
+        content += piece;
+    }
+    return transcodeToUtf8(content.c_str());
+}
 
 std::string invalidExpressionText(const std::string& expression, const xalanc::XSLException& exception) {
     return "The XPath expression \"" + expression + "\" is not valid. " +
@@ -82,12 +118,7 @@ std::string DOMNodePtr::getNodeValue() const {
 std::string DOMNodePtr::getText() const {
     switch (getNodeType()) {
     case xercesc::DOMNode::ELEMENT_NODE:
-        for (xercesc::DOMNode* child = get()->getFirstChild(); child != nullptr; child = child->getNextSibling()) {
-            if (child->getNodeType() == xercesc::DOMNode::TEXT_NODE) {
-                return DOMNodePtr(child, document_).getText();
-            }
-        }
-        return std::string();
+        return characterContent(*get());
     case xercesc::DOMNode::ATTRIBUTE_NODE:
     case xercesc::DOMNode::TEXT_NODE:
     case xercesc::DOMNode::CDATA_SECTION_NODE:

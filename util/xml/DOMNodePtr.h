@@ -32,9 +32,11 @@ public:
     std::string getNodeValue() const;
 
     // The text an element, attribute or other node stands for: for an element
-    // the value of its first text child (CDATA sections do not count; empty
-    // when there is none), for attributes, text, CDATA sections, processing
-    // instructions and comments their value, for anything else empty.
+    // its whole character content, the text and CDATA children in document
+    // order with entity references expanded (child elements, comments and
+    // processing instructions add nothing; empty when there is none); for
+    // attributes, text, CDATA sections, processing instructions and comments
+    // their value; for anything else empty.
     std::string getText() const;
 
     // The node's children; a null list for a null handle.

@@ -51,21 +51,15 @@ std::size_t decodeMultiByteSequence(const unsigned char* bytes, std::size_t avai
     return length;
 }
 
-void appendCharacterReference(std::string& out, std::uint32_t codePoint, Latin1Context context) {
-    if (context == Latin1Context::CdataSection) {
-        out += "]]>";
-    }
+void appendCharacterReference(std::string& out, std::uint32_t codePoint) {
     out += "&#";
     out += std::to_string(codePoint);
     out += ';';
-    if (context == Latin1Context::CdataSection) {
-        out += "<![CDATA[";
-    }
 }
 
 }  // namespace
 
-void appendAsLatin1(std::string& out, const char* text, std::size_t count, Latin1Context context) {
+void appendAsLatin1(std::string& out, const char* text, std::size_t count) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     out.reserve(out.size() + count);
     std::size_t index = 0;
@@ -83,7 +77,7 @@ void appendAsLatin1(std::string& out, const char* text, std::size_t count, Latin
         if (codePoint <= 0xFF) {
             out += static_cast<char>(codePoint);
         } else if (codePoint != 0xFFFE && codePoint != 0xFFFF) {
-            appendCharacterReference(out, codePoint, context);
+            appendCharacterReference(out, codePoint);
         }
         index += length;
     }

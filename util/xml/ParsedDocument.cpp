@@ -1,16 +1,28 @@
 #include "util/xml/ParsedDocument.h"
 
 #include "util/Strings.h"
+#include "util/platform/FileHandle.h"
+#include "util/xml/BoundedDOMParser.h"
 #include "util/xml/ByteOrderMark.h"
+#include "util/xml/FileHandleInputSource.h"
 #include "util/xml/ParserConfiguration.h"
 #include "util/xml/SimpleSAXHandler.h"
 #include "util/xml/XmlPlatform.h"
 
 #include <xalanc/XercesParserLiaison/XercesDocumentWrapper.hpp>
-#include <xercesc/parsers/XercesDOMParser.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
+
+#include <utility>
 
 namespace ostrel::xml {
+
+namespace {
+
+std::string notRegularFileText(const std::string& path) {
+    return "The input file \"" + path +
+           "\" is not a regular file; a directory, FIFO, device or socket cannot be read as an XML document.";
+}
+
+}  // namespace
 
 ParsedDocument::ParsedDocument() : prefixes_{{"xml", "http://www.w3.org/XML/1998/namespace"}} {}
 
@@ -48,7 +60,7 @@ bool ParsedDocument::parse(const std::string& path, bool validate, bool createCo
     releaseDocument();
     initializeXmlPlatform();
 
-    xercesc::XercesDOMParser parser(nullptr, xercesc::XMLPlatformUtils::fgMemoryManager, nullptr);
+    BoundedDOMParser parser;
     SimpleSAXHandler handler;
     parser.setErrorHandler(&handler);
     configureParser(parser, validate, createCommentNodes, includeIgnorableWhitespace);
@@ -57,9 +69,23 @@ bool ParsedDocument::parse(const std::string& path, bool validate, bool createCo
     // see forward slashes.
     std::string normalizedPath = path;
     replaceCharacter(normalizedPath, '\\', '/');
+    // Leaves anything but a regular file alone, without waiting on it.
     removeByteOrderMark(normalizedPath);
 
-    if (!runParser(parser, normalizedPath, errorText_)) {
+    // The parser reads through a descriptor opened here, never through the
+    // name, so the path's encoding does not matter. Only a regular file holds
+    // a document: a FIFO is never waited for, a device never read without
+    // end. A file that cannot be opened is reported by the parser, as
+    // "unable to open".
+    platform::FileHandle file;
+    platform::FileAccess access;
+    platform::FileExtent extent;
+    if (file.openForReading(normalizedPath, access, extent) == platform::OpenResult::NotRegularFile) {
+        errorText_ = notRegularFileText(normalizedPath);
+        return false;
+    }
+    const FileHandleInputSource source(std::move(file), normalizedPath);
+    if (!runParser(parser, source, normalizedPath, errorText_)) {
         return false;
     }
     if (handler.hasErrors()) {

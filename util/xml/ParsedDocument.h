@@ -36,12 +36,15 @@ public:
     ParsedDocument& operator=(const ParsedDocument&) = delete;
 
     // Parses the file at path (backslashes read as slashes) into this record,
-    // first stripping a UTF-8 byte-order mark from the file itself. Nothing
-    // outside the file is read: external entities and DTDs are refused and
-    // entity expansion is bounded. Returns true when the record now owns the
-    // new document; false with the error text (and the warning text, for
-    // collected errors) saying why. A file with even one non-fatal error is
-    // rejected; warnings never reject.
+    // first stripping a UTF-8 byte-order mark from the file itself. Only a
+    // regular file is read, through a descriptor (so the path may be in any
+    // byte encoding); anything else is refused before it is opened for the
+    // parse. Nothing outside the file is read: external entities and DTDs
+    // are refused; entity expansion, element depth and attributes per
+    // element are bounded (BoundedDOMParser). Returns true when the record
+    // now owns the new document; false with the error text (and the warning
+    // text, for collected errors) saying why. A file with even one non-fatal
+    // error is rejected; warnings never reject.
     // Throws CrException when the XML platform cannot start or the
     // byte-order mark cannot be removed.
     // REQUIRES: no handle refers to this record (a held document is dropped).

@@ -76,10 +76,11 @@ void configureParser(xercesc::XercesDOMParser& parser, bool validate, bool creat
     parser.setSecurityManager(&boundedExpansion());
 }
 
-bool runParser(xercesc::XercesDOMParser& parser, const std::string& path, std::string& errorText) {
+bool runParser(xercesc::XercesDOMParser& parser, const xercesc::InputSource& source, const std::string& path,
+               std::string& errorText) {
     const std::string tail = "\n\nXML file: " + path;
     try {
-        parser.parse(path.c_str());
+        parser.parse(source);
         return true;
     } catch (const xercesc::SAXException& exception) {
         errorText = "Fatal SAX error: " + messageText(exception.getMessage()) + tail;

@@ -2,6 +2,7 @@
 #define OSTREL_XML_PARSERCONFIGURATION_H
 
 #include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/InputSource.hpp>
 
 #include <string>
 
@@ -19,10 +20,12 @@ namespace ostrel::xml {
 void configureParser(xercesc::XercesDOMParser& parser, bool validate, bool createCommentNodes,
                      bool includeIgnorableWhitespace);
 
-// Parses the file at path. Returns true when the parser returned; otherwise
-// sets errorText to a description of what it raised, ending in
-// "\n\nXML file: " + path, and returns false. Never throws.
-bool runParser(xercesc::XercesDOMParser& parser, const std::string& path, std::string& errorText);
+// Parses the document of source. Returns true when the parser returned;
+// otherwise sets errorText to a description of what it raised, ending in
+// "\n\nXML file: " + path (the document's path, for the message), and
+// returns false. Never throws.
+bool runParser(xercesc::XercesDOMParser& parser, const xercesc::InputSource& source, const std::string& path,
+               std::string& errorText);
 
 }  // namespace ostrel::xml
 

@@ -11,11 +11,10 @@ namespace ostrel::xml {
 
 namespace {
 
-constexpr char kMarkupCharacters[] = "<>&\"";
-constexpr char kCdataOpen[] = "<![CDATA[";
-constexpr char kCdataClose[] = "]]>";
-constexpr std::size_t kCdataOpenLength = sizeof(kCdataOpen) - 1;
-constexpr std::size_t kCdataCloseLength = sizeof(kCdataClose) - 1;
+// Each of these arrives from the tokenizer as a token of its own; everything
+// between them is ordinary text.
+constexpr char kTextSpecials[] = "<>&\"\r";
+constexpr char kAttributeSpecials[] = "<>&\"\t\n\r";
 
 // The tokenizer counts in 32 bits; longer runs are cut into pieces of at most
 // this size, never inside a UTF-8 sequence.
@@ -23,29 +22,48 @@ constexpr std::size_t kMaxPieceLength = static_cast<std::size_t>(std::numeric_li
 
 bool isContinuationByte(char byte) { return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u; }
 
+// The escaped form of a one-character token, or nullptr for a character
+// that stays as it is in this form.
+const char* replacementOf(char special, bool attributeForm) {
+    switch (special) {
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '\r':
+        return "&#13;";
+    case '"':
+        return attributeForm ? "&quot;" : nullptr;
+    case '\t':
+        return attributeForm ? "&#9;" : nullptr;
+    case '\n':
+        return attributeForm ? "&#10;" : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
 void appendEscapedPiece(std::string& out, const std::string& piece, bool attributeForm) {
-    StringTokenizer tokenizer(piece.c_str(), static_cast<std::int32_t>(piece.size()), kMarkupCharacters);
+    StringTokenizer tokenizer(piece.c_str(), static_cast<std::int32_t>(piece.size()),
+                              attributeForm ? kAttributeSpecials : kTextSpecials);
     std::string token;
     while (tokenizer.nextToken()) {
         token = tokenizer.getToken();
-        if (token == "<") {
-            out += "&lt;";
-        } else if (token == ">") {
-            out += "&gt;";
-        } else if (token == "&") {
-            out += "&amp;";
-        } else if (token == "\"") {
-            out += attributeForm ? "&quot;" : "\"";
+        const char* replacement = token.size() == 1 ? replacementOf(token[0], attributeForm) : nullptr;
+        if (replacement != nullptr) {
+            out += replacement;
         } else {
             removeControlCharacters(token);
-            appendAsLatin1(out, token.data(), token.size(), Latin1Context::Markup);
+            appendAsLatin1(out, token.data(), token.size());
         }
     }
 }
 
-// Removes U+FFFE and U+FFFF, which appendAsLatin1 would drop anyway.
-// Removing one may bring a new one together, so the search resumes just
-// before the removed bytes.
+// Removes U+FFFE and U+FFFF, which appendAsLatin1 would drop anyway, from
+// the whole text first: removing one may bring the bytes of another
+// together, so the search resumes just before the removed bytes.
 void removeNonCharacters(std::string& text) {
     std::size_t position = 0;
     while ((position = text.find("\xEF\xBF", position)) != std::string::npos) {
@@ -56,12 +74,6 @@ void removeNonCharacters(std::string& text) {
             ++position;
         }
     }
-}
-
-void appendCdataSection(std::string& out, const char* section, std::size_t count) {
-    std::string content(section, count);
-    removeControlCharacters(content);
-    appendAsLatin1(out, content.data(), content.size(), Latin1Context::CdataSection);
 }
 
 }  // namespace
@@ -87,33 +99,10 @@ std::string escapeXmlRun(const char* text, std::size_t count, bool attributeForm
 }
 
 std::string escapeXml(const char* text, bool attributeForm) {
-    // What the document cannot hold is removed before the sections are
-    // looked for: removed from inside a section, it could bring "]]" and ">"
-    // together and end the section early, leaving the rest unescaped.
     std::string source(text);
     removeControlCharacters(source);
     removeNonCharacters(source);
-    if (attributeForm) {
-        return escapeXmlRun(source.data(), source.size(), true);
-    }
-    std::string out;
-    std::size_t position = 0;
-    for (;;) {
-        const std::size_t open = source.find(kCdataOpen, position);
-        if (open == std::string::npos) {
-            break;
-        }
-        const std::size_t close = source.find(kCdataClose, open + kCdataOpenLength);
-        if (close == std::string::npos) {
-            break;
-        }
-        out += escapeXmlRun(source.data() + position, open - position, false);
-        const std::size_t end = close + kCdataCloseLength;
-        appendCdataSection(out, source.data() + open, end - open);
-        position = end;
-    }
-    out += escapeXmlRun(source.data() + position, source.size() - position, false);
-    return out;
+    return escapeXmlRun(source.data(), source.size(), attributeForm);
 }
 
 }  // namespace ostrel::xml

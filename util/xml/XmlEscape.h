@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <string>
 
-// Escaping of element text and attribute values for the XML writer.
+// Escaping of element text and attribute values for the XML writer, so that
+// any conforming parser reads back exactly the text that was escaped (less
+// the characters no document can hold, which are dropped).
 //
 // The writer's documents are declared "ISO-8859-1" while the program's
 // strings are UTF-8 (all text that comes out of the XML library is), so the
@@ -16,21 +18,20 @@
 namespace ostrel::xml {
 
 // Escapes text up to its first NUL.
-// Attribute form: "&", "<", ">" and the double quote become "&amp;", "&lt;",
-// "&gt;" and "&quot;".
-// Text form: the same except that the double quote stays, and every complete
-// CDATA section of the text ("<![CDATA[" up to the first "]]>" after it) is
-// copied as it stands, markup characters included. Text that is not part of
-// a complete section is escaped like any other text, so an opening marker
-// without a later "]]>", or a "]]>" before any section, never leaves the
-// output malformed.
-// In both forms (also inside a section) the control bytes 1-8, 11, 12 and
-// 14-31 are dropped; tab, line feed and carriage return stay; the apostrophe
-// is never escaped. Never fails.
+// Both forms: "&", "<" and ">" become "&amp;", "&lt;" and "&gt;", and a
+// carriage return becomes "&#13;" (a parser turns a raw one into a line
+// feed). The text is never markup: "<![CDATA[" and "]]>" in it are escaped
+// like any other characters.
+// Attribute form: also the double quote becomes "&quot;", and tab and line
+// feed become "&#9;" and "&#10;" (a parser turns raw ones into blanks).
+// Text form: the double quote, tab and line feed stay as they are.
+// In both forms the control bytes 1-8, 11, 12 and 14-31 and the
+// noncharacters U+FFFE and U+FFFF are dropped; the apostrophe is never
+// escaped. Never fails.
 std::string escapeXml(const char* text, bool attributeForm);
 
-// Escapes count characters of text as escapeXml does outside CDATA sections,
-// without looking for sections. The range may hold no NUL.
+// Escapes count characters of text as escapeXml does. The range may hold no
+// NUL.
 std::string escapeXmlRun(const char* text, std::size_t count, bool attributeForm);
 
 }  // namespace ostrel::xml

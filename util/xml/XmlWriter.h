@@ -32,7 +32,7 @@ std::ostream& writeEmptyElement(std::ostream& out, int level, const std::string&
                                 const XmlAttributeList& attributes);
 
 // "<name a="v" ...>text</name>" on one line, text in the text form of
-// escapeXml (complete CDATA sections kept).
+// escapeXml.
 void writeTextElement(std::ostream& out, int level, const std::string& name, const std::string& text,
                       const XmlAttributeList& attributes);
 

@@ -148,12 +148,19 @@ TEST(DataElementsTest, DatesOfEveryReadableYearSurviveCopying) {
     elements->add(*createDataElement("Early", "0999-01-01T00:00:00", DataType::Date));
     elements->add(*createDataElement("Zero", "0000-06-15", DataType::Date));
     elements->add(*createDataElement("Negative", "-001-01-01T12:00:00.5", DataType::Date));
+    elements->add(*createDataElement("Wide", "12345-3-05T4:30:15.1", DataType::Date));
+    elements->add(*createDataElement("Hundredths", "-1000-03-05T14:30:15.05", DataType::Date));
 
     const std::unique_ptr<DataElements> copy = copyDataElements(*elements);
     const std::unique_ptr<DataElements> copyOfCopy = copyDataElements(*copy);
     EXPECT_EQ("0999-01-01 00:00:00", copyOfCopy->get("Early").getString());
     EXPECT_EQ("0000-06-15 00:00:00", copyOfCopy->get("Zero").getString());
     EXPECT_EQ("-001-01-01 12:00:00.5", copyOfCopy->get("Negative").getString());
+    EXPECT_EQ("12345-03-05 04:30:15.1", copyOfCopy->get("Wide").getString());
+    EXPECT_EQ("-1000-03-05 14:30:15.05", copyOfCopy->get("Hundredths").getString());
+    DataElementImpl target("D", DataType::Date);
+    target.setDate(copyOfCopy->get("Wide").getDate());
+    EXPECT_EQ("12345-03-05 04:30:15.1", target.getString());
 
     // The written text is itself valid input.
     const std::unique_ptr<DataElement> reread =

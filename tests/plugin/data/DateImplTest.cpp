@@ -8,6 +8,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Vellamor::Plugin {
 namespace {
@@ -101,9 +102,7 @@ TEST(DateImplTest, AnySeparatorBetweenDateAndTime) {
 }
 
 TEST(DateImplTest, StopsAtTheFirstMismatchAndKeepsWhatWasRead) {
-    // The separator expected at position 10 is '4' here, so the scan stops
-    // after the day.
-    EXPECT_EQ("2024-03-05 00:00:00", roundTrip("2024-3-05T14:30:15:00"));
+    EXPECT_EQ("2024-03-05 14:00:00", roundTrip("2024-03-05T14-30:15:00"));
     // Only the year is read.
     EXPECT_EQ("2024-00-00 00:00:00", roundTrip("2024/03/05T14:30:15"));
     // Signed numbers are read with their sign.
@@ -112,9 +111,9 @@ TEST(DateImplTest, StopsAtTheFirstMismatchAndKeepsWhatWasRead) {
     EXPECT_EQ("2024-03-05 14:30:15", roundTrip("2024-03-05T14:30:15.99999999999"));
 }
 
-TEST(DateImplTest, WritesFractionOnlyWhenPositive) {
+TEST(DateImplTest, WritesTheFractionWithItsDigitsUnlessZero) {
     EXPECT_EQ("2024-03-05 14:30:15.250", roundTrip("2024-03-05T14:30:15.250"));
-    EXPECT_EQ("2024-03-05 14:30:15.5", roundTrip("2024-03-05T14:30:15.05"));
+    EXPECT_EQ("2024-03-05 14:30:15.05", roundTrip("2024-03-05T14:30:15.05"));
     EXPECT_EQ("2024-03-05 14:30:15", roundTrip("2024-03-05T14:30:15.000"));
     EXPECT_EQ("2024-03-05 00:00:00", roundTrip("2024-03-05"));
     EXPECT_EQ("12345-01-01 00:00:00", roundTrip("12345-01-01T00:00:00"));
@@ -131,6 +130,35 @@ TEST(DateImplTest, EveryReadableYearWritesTextThatReadsBack) {
                              "2024-03-05T14:30:15.250"}) {
         const std::string written = roundTrip(text);
         EXPECT_EQ(written, roundTrip(written)) << text;
+    }
+}
+
+// Every text that reads gives a text that reads back to the same seven
+// fields, however wide or signed they were written.
+TEST(DateImplTest, WideFieldsAndFractionDigitsReadBackExactly) {
+    const struct {
+        const char* text;
+        const char* written;
+    } cases[] = {
+        {"12345-03-05T04:30:15", "12345-03-05 04:30:15"},
+        {"12345-3-05T4:30:15.1", "12345-03-05 04:30:15.1"},
+        {"-1000-03-05T14:30:15", "-1000-03-05 14:30:15"},
+        {"2024-123-05T14:30:15", "2024-123-05 14:30:15"},
+        {"2024-3-05T14:30:15:00", "2024-03-05 14:30:15"},
+        {"2024-03-05T14:30:15.050", "2024-03-05 14:30:15.050"},
+        {"2024-03-05T14:30:15.0000000001", "2024-03-05 14:30:15.0000000001"},
+        {"2024-03-05T14:30:15.-05", "2024-03-05 14:30:15.-05"},
+        {"2024-03-05T14:30:15.+7", "2024-03-05 14:30:15.7"},
+    };
+    for (const auto& entry : cases) {
+        const DateImpl date(entry.text);
+        EXPECT_EQ(entry.written, date.toString()) << entry.text;
+        const DateImpl reread(date.toString());
+        EXPECT_EQ((std::vector<int>{date.year(), date.month(), date.day(), date.hour(), date.minute(),
+                                    date.second(), date.fraction(), date.fractionDigits()}),
+                  (std::vector<int>{reread.year(), reread.month(), reread.day(), reread.hour(), reread.minute(),
+                                    reread.second(), reread.fraction(), reread.fractionDigits()}))
+            << entry.text;
     }
 }
 

@@ -120,7 +120,7 @@ TEST_F(DOMHandlesTest, NodeListsKeepDocumentOrderAndTheDocument) {
     EXPECT_EQ(7, items.item(0).getParsedDocument()->getReferenceCount() - 1);
     EXPECT_EQ("a", DOMElementPtr(items.item(0)).getAttribute("Name"));
     items = DOMNodeListPtr();
-    EXPECT_EQ("first", elements.at(0).getText());
+    EXPECT_EQ("firstsecond", elements.at(0).getText());
     EXPECT_EQ("tail", elements.at(1).selectSingleNode("text()").getText());
 }
 
@@ -163,11 +163,11 @@ TEST_F(DOMHandlesTest, NodeOutsideAParsedDocumentCannotBeQueried) {
     EXPECT_THROW(stray.selectNodeList("Item"), CrXmlException);
 }
 
-TEST_F(DOMHandlesTest, TextIsTheFirstTextChild) {
-    EXPECT_EQ("first", root_.selectSingleNode("Item[1]").getText());
-    // The first child is an element; the text after it counts.
+TEST_F(DOMHandlesTest, TextIsTheWholeCharacterContent) {
+    // Child elements add nothing, the text around them all of itself.
+    EXPECT_EQ("firstsecond", root_.selectSingleNode("Item[1]").getText());
     EXPECT_EQ("tail", root_.selectSingleNode("Item[2]").getText());
-    EXPECT_EQ("", root_.selectSingleNode("Data").getText());
+    EXPECT_EQ("cdata", root_.selectSingleNode("Data").getText());
     EXPECT_EQ("cdata", root_.selectSingleNode("Data/node()").getText());
     EXPECT_EQ("a", root_.selectSingleNode("Item/@Name").getText());
     EXPECT_EQ("", document_.getText());
@@ -176,6 +176,28 @@ TEST_F(DOMHandlesTest, TextIsTheFirstTextChild) {
     EXPECT_EQ(3, text.getNodeType());
     EXPECT_EQ("text between", text.getText());
     EXPECT_TRUE(DOMElementPtr(text).isNull());
+}
+
+TEST_F(DOMHandlesTest, TextJoinsTextAndCdataInDocumentOrder) {
+    const struct {
+        const char* content;
+        const char* text;
+    } cases[] = {
+        {"A<![CDATA[<B>]]>C", "A<B>C"},
+        {"<![CDATA[only]]>", "only"},
+        {"<![CDATA[]]>", ""},
+        {"a<!--note-->b<?pi x?>c", "abc"},
+        {"x&e;y", "x[v]y"},  // the entity's text, not its element's
+        {"&lt;&#13;&#x20AC;", "<\r\xE2\x82\xAC"},
+    };
+    for (const auto& entry : cases) {
+        writeBytes(dir_.file("content.xml"),
+                   std::string("<!DOCTYPE r [<!ENTITY e \"[<i>in</i>v]\">]><r>") + entry.content + "</r>");
+        std::string errorText;
+        const DOMDocumentPtr document = loadXmlDocument(dir_.file("content.xml"), errorText, false);
+        ASSERT_EQ("", errorText) << entry.content;
+        EXPECT_EQ(entry.text, DOMElementPtr(document.selectSingleNode("r")).getText()) << entry.content;
+    }
 }
 
 TEST_F(DOMHandlesTest, AbsentAttributeReadsEmpty) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace ostrel::xml {
@@ -125,6 +127,71 @@ TEST_F(XmlDocumentLoaderTest, NestedEntityExpansionIsBounded) {
     // Ordinary internal entities still expand.
     const DOMDocumentPtr document = load("entity.xml", "<!DOCTYPE r [ <!ENTITY e \"value\"> ]><r a=\"&e;&amp;\"/>");
     EXPECT_EQ("value&", DOMElementPtr(document.selectSingleNode("r")).getAttribute("a"));
+}
+
+TEST_F(XmlDocumentLoaderTest, OnlyARegularFileIsReadAndNothingWaits) {
+    ASSERT_EQ(0, ::mkdir(dir_.file("folder.xml").c_str(), 0755));
+    ASSERT_EQ(0, ::mkfifo(dir_.file("fifo.xml").c_str(), 0644));  // no writer: an open would wait forever
+    for (const std::string name : {"folder.xml", "fifo.xml"}) {
+        std::string errorText;
+        EXPECT_TRUE(loadXmlDocument(dir_.file(name), errorText, false).isNull()) << name;
+        EXPECT_EQ("The input file \"" + dir_.file(name) +
+                      "\" is not a regular file; a directory, FIFO, device or socket cannot be read as an XML document.",
+                  errorText);
+    }
+}
+
+TEST_F(XmlDocumentLoaderTest, PathNeedNotBeUtf8) {
+    const std::string folder = dir_.file("caf\xE9");  // Latin-1, as on an older server
+    ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
+    writeBytes(folder + "/input.xml", "<r>\xC3\xA9</r>");
+    std::string errorText;
+    const DOMDocumentPtr document = loadXmlDocument(folder + "/input.xml", errorText, false);
+    ASSERT_EQ("", errorText);
+    EXPECT_EQ("\xC3\xA9", DOMElementPtr(document.selectSingleNode("r")).getText());
+    // Messages name the path as given.
+    writeBytes(folder + "/bad.xml", "<r>");
+    EXPECT_TRUE(loadXmlDocument(folder + "/bad.xml", errorText, false).isNull());
+    EXPECT_EQ("Fatal SAX error: input ended before all started tags were ended; last tag started is 'r'\n\nXML file: " +
+                  folder + "/bad.xml",
+              errorText);
+}
+
+std::string repeated(const std::string& piece, std::size_t count) {
+    std::string text;
+    text.reserve(piece.size() * count);
+    for (std::size_t index = 0; index < count; ++index) {
+        text += piece;
+    }
+    return text;
+}
+
+std::string attributes(std::size_t count) {
+    std::string text;
+    for (std::size_t index = 0; index < count; ++index) {
+        text += " a" + std::to_string(index) + "=\"\"";
+    }
+    return text;
+}
+
+TEST_F(XmlDocumentLoaderTest, StructureIsBoundedInDepthAndAttributes) {
+    // At the bounds, and with any number of elements side by side, a
+    // document parses: 999 levels of a, and the b elements on level 1000.
+    const std::string deepest = repeated("<a>", 999) + repeated("<b/>", 3000) + repeated("</a>", 999);
+    EXPECT_FALSE(load("deepest.xml", deepest).isNull()) << errorText_;
+    EXPECT_FALSE(load("widest.xml", "<r" + attributes(1000) + "/>").isNull()) << errorText_;
+
+    EXPECT_TRUE(load("deeper.xml", "<r>\n" + repeated("<a>", 1000) + repeated("</a>", 1000) + "\n</r>").isNull());
+    EXPECT_EQ("Fatal SAX error: the element at line 2, column 3001 is nested more than 1000 "
+              "levels deep; a document may nest elements at most 1000 levels deep\n\nXML file: " +
+                  dir_.file("deeper.xml"),
+              errorText_);
+    const std::string wider = "<r xmlns:p=\"urn:p\"" + attributes(1000) + "/>";
+    EXPECT_TRUE(load("wider.xml", wider).isNull());
+    EXPECT_EQ("Fatal SAX error: the element at line 1, column " + std::to_string(wider.size() + 1) +
+                  " has 1001 attributes; a document may give an element at most 1000 attributes, namespace "
+                  "declarations included\n\nXML file: " + dir_.file("wider.xml"),
+              errorText_);
 }
 
 }  // namespace
