@@ -30,11 +30,13 @@ using namespace Vellamor::Plugin;
 // removal).
 const std::string& inputPath() {
     static const std::string path = [] {
-        char pattern[] = "/tmp/hemwright-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) {
-            fuzz::failProperty("cannot create a private working directory under /tmp");
+        const char* parent = std::getenv("TMPDIR");
+        std::string pattern = std::string(parent != nullptr && *parent != '\0' ? parent : "/tmp") +
+                              "/hemwright-fuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr) {
+            fuzz::failProperty("cannot create a private working directory under " + pattern);
         }
-        return std::string(pattern) + "/input.xml";
+        return pattern + "/input.xml";
     }();
     return path;
 }

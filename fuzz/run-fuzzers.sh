@@ -34,17 +34,10 @@ CC=clang CXX=clang++ cmake -S "$repo/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWit
 cmake --build "$build" -j2 >"$build/build.log" 2>&1 || { tail -50 "$build/build.log" >&2; exit 1; }
 
 # The scratch copies go to TMPDIR and are removed however the script ends.
-# input_output_fuzzer makes a working directory of its own, always under
-# /tmp (hemwright-fuzz-XXXXXX), and leaves it; those that appear while this
-# script runs and were not there before are removed with the scratch copies.
+# Each target runs with its own scratch folder as TMPDIR, so that the working
+# directory input_output_fuzzer makes goes with it.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/hemwright-fuzz-run.XXXXXX")
-fuzzer_dirs() { find /tmp -maxdepth 1 -type d -name 'hemwright-fuzz-??????' -user "$(id -u)" 2>/dev/null | sort; }
-fuzzer_dirs >"$scratch/fuzzer-dirs-before"
-cleanup() {
-    fuzzer_dirs | comm -13 "$scratch/fuzzer-dirs-before" - | while read -r dir; do rm -rf "$dir"; done
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
+trap 'rm -rf "$scratch"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 failed=0
@@ -56,7 +49,7 @@ for entry in "${targets[@]}"; do
     mkdir -p "$corpus" "$artifacts"
     cp "$repo/fuzz/corpus/$name/"* "$corpus/"
     log="$scratch/$name/fuzz.log"
-    if "$build/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
+    if TMPDIR="$scratch/$name" "$build/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
         echo "PASS $target (${runs:-?} runs in ${seconds}s)"

@@ -22,7 +22,7 @@ using testing_support::readBytes;
 namespace {
 
 struct ParsedInput {
-    std::map<std::string, std::string> values;  // data element name -> text of its first text child
+    std::map<std::string, std::string> values;  // data element name -> its text
     std::map<std::string, std::string> types;
     std::vector<std::string> files;
 };
@@ -46,7 +46,7 @@ ParsedInput parseInput(const std::string& path) {
         const std::string name = attribute(element, "Name");
         input.values[name] = text != nullptr ? transcodeToUtf8(text->getNodeValue()) : "";
         input.types[name] = attribute(element, "Type");
-        // hemwright reads only the first text child: the whole text must be in it.
+        // The tool writes each value as one escaped text, never in pieces.
         EXPECT_TRUE(text == nullptr || text->getNextSibling() == nullptr) << name;
     }
     xercesc::DOMNodeList* files = document->getElementsByTagName(transcodeFromUtf8("File").c_str());
