@@ -21,6 +21,8 @@ using testing_support::writeBytes;
 
 namespace {
 
+using testing_support::repeated;
+
 class EndToEndTest : public ::testing::Test {
 protected:
     // Starts hemwright in the working directory, as the host does.
@@ -222,15 +224,6 @@ TEST_F(EndToEndTest, InputDocumentThatIsNoRegularFileIsRefusedAtOnce) {
                            "directory, FIFO, device or socket cannot be read as an XML document.</Log>\n"),
                   readBytes(dir.path() + "/output.xml"));
     }
-}
-
-std::string repeated(const std::string& piece, std::size_t count) {
-    std::string text;
-    text.reserve(piece.size() * count);
-    for (std::size_t index = 0; index < count; ++index) {
-        text += piece;
-    }
-    return text;
 }
 
 std::string numbered(const std::string& before, const std::string& after, std::size_t count) {

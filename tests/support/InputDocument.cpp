@@ -27,4 +27,13 @@ std::string inputDocument(const std::string& dataElements, const std::vector<std
            "</VellamorPlugin>\n";
 }
 
+std::string repeated(const std::string& piece, std::size_t count) {
+    std::string text;
+    text.reserve(piece.size() * count);
+    for (std::size_t index = 0; index < count; ++index) {
+        text += piece;
+    }
+    return text;
+}
+
 }  // namespace testing_support

@@ -1,6 +1,7 @@
 #ifndef HEMWRIGHT_TESTS_SUPPORT_INPUTDOCUMENT_H
 #define HEMWRIGHT_TESTS_SUPPORT_INPUTDOCUMENT_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ std::string dataElementXml(const std::string& name, const std::string& type, con
 // elements, prolog in front of the XML declaration (a byte-order mark, say).
 std::string inputDocument(const std::string& dataElements, const std::vector<std::string>& paths,
                           const std::string& extraInput = "", const std::string& prolog = "");
+
+// piece, count times over: large or deeply nested documents.
+std::string repeated(const std::string& piece, std::size_t count);
 
 }  // namespace testing_support
 

@@ -1,5 +1,6 @@
 #include "util/xml/XmlDocumentLoader.h"
 
+#include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
 #include "util/Strings.h"
 #include "util/xml/DOMElementPtr.h"
@@ -12,6 +13,8 @@
 
 namespace ostrel::xml {
 namespace {
+
+using testing_support::repeated;
 
 using testing_support::readBytes;
 using testing_support::ScopedTempDir;
@@ -155,15 +158,6 @@ TEST_F(XmlDocumentLoaderTest, PathNeedNotBeUtf8) {
     EXPECT_EQ("Fatal SAX error: input ended before all started tags were ended; last tag started is 'r'\n\nXML file: " +
                   folder + "/bad.xml",
               errorText);
-}
-
-std::string repeated(const std::string& piece, std::size_t count) {
-    std::string text;
-    text.reserve(piece.size() * count);
-    for (std::size_t index = 0; index < count; ++index) {
-        text += piece;
-    }
-    return text;
 }
 
 std::string attributes(std::size_t count) {
