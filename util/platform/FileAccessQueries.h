@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "util/platform/OtherWriters.h"
+
 // What this process (with its effective user and groups) may do with a path,
 // and what a directory accepts: questions asked before anything is changed.
 // Part of the platform seam. These functions never throw; failures come back
@@ -47,6 +49,12 @@ struct FileIdentity {
 // Returns false with the system's error code in lastErrorCode() when there
 // is no entry at path or it cannot be looked at.
 bool queryEntryIdentity(const std::string& path, FileIdentity& identity);
+
+// Whether another process has the file at path open for writing, asked the
+// way the file code asks before it rewrites a file (FileHandle::
+// watchForWriters). Unknown, with the system's code in lastErrorCode(), when
+// the file cannot be opened for reading or the system cannot tell.
+OtherWriters otherWritersOf(const std::string& path);
 
 }  // namespace ostrel::platform
 

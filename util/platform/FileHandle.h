@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "util/platform/OtherWriters.h"
+
 // Low-level file I/O for streaming one file into another without holding it
 // in memory, and for giving the new file everything the old one had that
 // says who may use it: an open file of the system, owned by one FileHandle.
@@ -124,6 +126,16 @@ public:
     // Returns false on a failure other than the missing privilege to give the
     // file away.
     bool applyAccess(const FileAccess& access);
+
+    // For a file opened for reading: whether another process has it open for
+    // writing now, and, when None, from now on until close() a writer that
+    // opens it waits (up to the system's limit) while writerArrived() says
+    // so. Unknown (code in lastErrorCode()) where the system cannot tell.
+    OtherWriters watchForWriters();
+
+    // After watchForWriters() returned None: whether a process has since
+    // asked to open the file for writing.
+    bool writerArrived() const;
 
     // Closes the file and reports whether everything written reached the
     // system. The handle is closed afterwards even on failure.

@@ -49,6 +49,10 @@ bool removeFileEntry(const std::string& path);
 // Whether code says that a path does not exist.
 bool isNotFoundError(std::uint32_t code);
 
+// Whether character separates the components of a path here: only '/' on
+// POSIX systems, where '\\' is an ordinary character of a name.
+bool isPathSeparator(char character);
+
 // Case-insensitive comparison of ASCII letters up to the first NUL of each
 // text: negative, zero or positive like strcmp.
 int compareIgnoreCase(const char* left, const char* right);

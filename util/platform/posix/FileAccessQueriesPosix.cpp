@@ -1,6 +1,8 @@
 // POSIX implementation of the file access queries of the platform seam.
 #include "util/platform/FileAccessQueries.h"
 
+#include "util/platform/posix/WriteLease.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +67,18 @@ bool queryEntryIdentity(const std::string& path, FileIdentity& identity) {
     identity.device = static_cast<std::uint64_t>(info.st_dev);
     identity.inode = static_cast<std::uint64_t>(info.st_ino);
     return true;
+}
+
+OtherWriters otherWritersOf(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) return OtherWriters::Unknown;
+    const OtherWriters answer = posix::takeReadLease(descriptor);
+    const int error = errno;
+    // Closing gives the lease up at once, so a writer is held up no longer
+    // than the question takes.
+    ::close(descriptor);
+    errno = error;
+    return answer;
 }
 
 }  // namespace ostrel::platform

@@ -3,6 +3,7 @@
 #include "util/platform/FileHandle.h"
 
 #include "util/platform/posix/SystemCalls.h"
+#include "util/platform/posix/WriteLease.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -404,6 +405,16 @@ bool FileHandle::applyAccess(const FileAccess& access) {
     }
     return systemCalls().fchmod(descriptor_, mode) == 0;
 }
+
+OtherWriters FileHandle::watchForWriters() {
+    if (descriptor_ < 0) {
+        errno = EBADF;
+        return OtherWriters::Unknown;
+    }
+    return posix::takeReadLease(descriptor_);
+}
+
+bool FileHandle::writerArrived() const { return descriptor_ >= 0 && posix::leaseBroken(descriptor_); }
 
 bool FileHandle::close() {
     if (descriptor_ < 0) {
