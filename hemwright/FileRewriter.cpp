@@ -1,25 +1,46 @@
 #include "hemwright/FileRewriter.h"
 
 #include "plugin/PluginException.h"
-#include "util/CrException.h"
-#include "util/FileOperations.h"
+#include "util/ErrorResolver.h"
 #include "util/FileReplacement.h"
+#include "util/platform/Platform.h"
 
 using Vellamor::Plugin::PipelinePluginException;
 using ostrel::platform::CopyResult;
 using ostrel::platform::CreateResult;
 using ostrel::platform::OpenResult;
+using ostrel::platform::OtherWriters;
 
 namespace {
+
+// " Reason: " and the system's text for the last error, read at once after
+// the failing call.
+std::string reason() { return " Reason: " + lastSystemErrorText() + "."; }
+
+std::string openFailureReason(OpenResult result) {
+    if (result == OpenResult::NotRegularFile) {
+        // A directory says so itself; a FIFO, device or socket has no code
+        // of its own.
+        return ostrel::platform::isDirectoryError(ostrel::platform::lastErrorCode())
+                   ? reason()
+                   : std::string(" Reason: It is not a regular file.");
+    }
+    return reason();
+}
+
+[[noreturn]] void throwWriteFailure(const ostrel::FileReplacement& replacement) {
+    throw PipelinePluginException("Failed to write output file '" + replacement.temporaryPath() +
+                                  "' to rewrite '" + replacement.path() + "'." + reason());
+}
 
 void throwOnFailedCopy(CopyResult result, const ostrel::FileReplacement& replacement) {
     switch (result) {
         case CopyResult::Copied:
             return;
         case CopyResult::ReadFailed:
-            throw PipelinePluginException("Failed to read input file '" + replacement.path() + "'.");
+            throw PipelinePluginException("Failed to read input file '" + replacement.path() + "'." + reason());
         case CopyResult::WriteFailed:
-            throw PipelinePluginException("Failed to write output file '" + replacement.temporaryPath() + "'.");
+            throwWriteFailure(replacement);
     }
 }
 
@@ -28,25 +49,39 @@ void throwOnFailedCopy(CopyResult result, const ostrel::FileReplacement& replace
 void rewriteWithAddedText(const std::string& path, const std::string& prefix, const std::string& suffix,
                           const std::function<std::string()>& createName) {
     ostrel::FileReplacement replacement(path);
-    if (replacement.openOriginal() != OpenResult::Opened) {
-        throw PipelinePluginException("Failed to open input file '" + path + "'.");
+    const OpenResult opened = replacement.openOriginal();
+    if (opened != OpenResult::Opened) {
+        throw PipelinePluginException("Failed to open input file '" + path + "'." + openFailureReason(opened));
+    }
+    // Where the system cannot tell (Unknown), the check after the copy is
+    // the only one.
+    if (replacement.otherWriters() == OtherWriters::Present) {
+        throw PipelinePluginException("Input file '" + path +
+                                      "' is open for writing by another process; it was left as it was, so that "
+                                      "nothing that process writes is lost.");
     }
     if (replacement.createTemporary(createName) != CreateResult::Created) {
-        throw PipelinePluginException("Failed to open output file '" + replacement.temporaryPath() + "'.");
+        throw PipelinePluginException("Failed to open output file '" + replacement.temporaryPath() +
+                                      "' to rewrite '" + path + "'." + reason());
     }
-    throwOnFailedCopy(replacement.write(prefix) ? CopyResult::Copied : CopyResult::WriteFailed, replacement);
+    if (!replacement.write(prefix)) {
+        throwWriteFailure(replacement);
+    }
     throwOnFailedCopy(replacement.copyOriginal(), replacement);
-    throwOnFailedCopy(replacement.write(suffix) ? CopyResult::Copied : CopyResult::WriteFailed, replacement);
+    if (!replacement.write(suffix)) {
+        throwWriteFailure(replacement);
+    }
     // The file stays private until the content is complete; only then does
     // it get what the file it replaces had.
     throwOnFailedCopy(replacement.complete(), replacement);
-
-    const std::string& temporary = replacement.temporaryPath();
-    try {
-        ostrel::moveFile(temporary, path, true);
-    } catch (const ostrel::CrException& failure) {
-        throw PipelinePluginException("Failed to move '" + temporary + "' to '" + path +
-                                      "'. Reason: " + failure.getMessage());
+    if (!replacement.originalUnchanged()) {
+        throw PipelinePluginException("Input file '" + path +
+                                      "' was opened for writing or changed by another process while it was "
+                                      "rewritten; it was left as it was, so that nothing that process wrote is "
+                                      "lost.");
     }
-    replacement.temporary().release();
+    if (!replacement.replace()) {
+        throw PipelinePluginException("Failed to move '" + replacement.temporaryPath() + "' to '" + path + "'." +
+                                      reason());
+    }
 }

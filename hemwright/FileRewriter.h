@@ -7,20 +7,29 @@
 #include "util/UniqueName.h"
 
 // Replaces the file at path by prefix, the file's bytes unchanged, and
-// suffix. The new content is streamed into a temporary file beside it,
-// path + "-tmp-" + createName() (the file's own name cut when the whole would
-// be longer than the directory allows), created private and exclusively (a
-// name that exists already is never opened; another is taken, up to five
-// times), given what the file had (permission bits, owner and group where
-// permitted, access ACL, user extended attributes; holes stay holes) and
-// renamed over path in one step. On any failure the file at path is left as
-// it was, the temporary file is removed, and PipelinePluginException is
-// thrown:
+// suffix. The new content is streamed into a temporary file beside it, in
+// the directory the file was found in, named after it + "-tmp-" +
+// createName() (the file's own name cut when the whole would be longer than
+// the directory allows), created private and exclusively (a name that exists
+// already is never opened; another is taken, up to five times), given what
+// the file had (permission bits, owner and group where permitted, access
+// ACL, user extended attributes; holes stay holes) and renamed over the
+// file's name in that directory in one step.
+//
+// A file that another process has open for writing (a live log) is left
+// alone, and so is one that another process opened for writing or changed
+// while it was copied: what that process writes is never lost.
+//
+// On any failure the file at path is left as it was, the temporary file is
+// removed, and PipelinePluginException is thrown; each message ends with the
+// system's reason where there is one (" Reason: " + text + "."):
 //   "Failed to open input file '" + path + "'."  (missing, not a regular file)
-//   "Failed to open output file '" + temporary + "'."
+//   "Input file '" + path + "' is open for writing by another process; ..."
+//   "Failed to open output file '" + temporary + "' to rewrite '" + path + "'."
 //   "Failed to read input file '" + path + "'."
-//   "Failed to write output file '" + temporary + "'."  (full disk included)
-//   "Failed to move '" + temporary + "' to '" + path + "'. Reason: " + cause
+//   "Failed to write output file '" + temporary + "' to rewrite '" + path + "'."
+//   "Input file '" + path + "' was changed by another process while ..."
+//   "Failed to move '" + temporary + "' to '" + path + "'."
 void rewriteWithAddedText(const std::string& path, const std::string& prefix, const std::string& suffix,
                           const std::function<std::string()>& createName = ostrel::createUniqueName);
 

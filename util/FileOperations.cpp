@@ -2,6 +2,7 @@
 
 #include "util/CrException.h"
 #include "util/ErrorResolver.h"
+#include "util/PathParts.h"
 #include "util/Strings.h"
 #include "util/TemporaryFile.h"
 #include "util/platform/FileHandle.h"
@@ -15,15 +16,14 @@ namespace ostrel {
 
 namespace {
 
-bool isSeparator(char character) { return character == '/' || character == '\\'; }
+bool isSeparator(char character) { return platform::isPathSeparator(character); }
+
+// Where '\\' separates, a drive name ("C:") stands for a drive's root too.
+bool hasDriveNames() { return platform::isPathSeparator('\\'); }
 
 std::string moveFailure(const std::string& source, const std::string& destination) {
     return "Failed to move the file '" + source + "' to '" + destination + "'.";
 }
-
-// The text after "Reason: " for the last system error; read right after the
-// failing call.
-std::string lastErrorText() { return ErrorResolver(0).resolve(platform::lastErrorCode(), false); }
 
 // The move to another volume, where a rename is refused: the content is
 // copied under a private staging name beside the destination, given what the
@@ -38,13 +38,18 @@ std::string moveByCopying(const std::string& source, const std::string& destinat
     platform::FileExtent extent;
     if (input.openForReading(source, access, extent) != platform::OpenResult::Opened ||
         !input.readAttributes(access)) {
-        return lastErrorText();
+        return lastSystemErrorText();
+    }
+    const PathParts target = splitPath(destination);
+    platform::DirectoryHandle directory;
+    if (!directory.open(target.directory)) {
+        return lastSystemErrorText();
     }
     TemporaryFile staging;
-    if (staging.create(destination, platform::NewFileAccess::Private) != platform::CreateResult::Created ||
-        staging.file().copyRemainderFrom(input, extent.mayHaveHoles()) != platform::CopyResult::Copied ||
-        !staging.file().applyAccess(access) || !staging.close() || !staging.renameOver(destination)) {
-        return lastErrorText();
+    if (staging.create(directory, target.name, platform::NewFileAccess::Private) != platform::CreateResult::Created ||
+        staging.file().copyRemainderFrom(input) != platform::CopyResult::Copied ||
+        !staging.file().applyAccess(access) || !staging.close() || !staging.renameOver(target.name)) {
+        return lastSystemErrorText();
     }
     input.close();
     try {
@@ -86,7 +91,7 @@ bool directoryExists(const std::string& path) {
     while (!tested.empty() && isSeparator(tested.back())) {
         tested.pop_back();
     }
-    if (tested.size() == 2 && tested[1] == ':') {
+    if (hasDriveNames() && tested.size() == 2 && tested[1] == ':') {
         tested += '\\';
     }
     if (tested.empty()) {
@@ -168,15 +173,21 @@ void removeDirectory(const std::string& path) {
 }
 
 std::string parentDirectory(const std::string& path) {
-    const std::string::size_type last = path.find_last_of("/\\");
-    if (last == std::string::npos) {
+    std::string::size_type last = path.size();
+    while (last > 0 && !isSeparator(path[last - 1])) {
+        --last;
+    }
+    if (last == 0) {
         return std::string();
     }
+    --last;
     if (last + 1 == path.size()) {
         return path;
     }
     std::string parent = path.substr(0, last + 1);
-    replaceCharacter(parent, '\\', '/');
+    if (hasDriveNames()) {
+        replaceCharacter(parent, '\\', '/');
+    }
     return parent;
 }
 
@@ -189,7 +200,7 @@ void writeFile(const std::string& path, const std::string& text, bool /*binary*/
     if (append) {
         platform::FileHandle file;
         if (file.openForAppending(path) != platform::OpenResult::Opened || !file.writeAll(text) || !file.close()) {
-            fail(lastErrorText());
+            fail(lastSystemErrorText());
         }
         return;
     }
@@ -198,10 +209,15 @@ void writeFile(const std::string& path, const std::string& text, bool /*binary*/
     // text; whatever held the name (a symbolic link, a FIFO) is replaced,
     // never followed or opened. The new file gets what a freshly created
     // file gets.
+    const PathParts target = splitPath(path);
+    platform::DirectoryHandle directory;
+    if (!directory.open(target.directory)) {
+        fail(lastSystemErrorText());
+    }
     TemporaryFile temporary;
-    if (temporary.create(path, platform::NewFileAccess::Fresh) != platform::CreateResult::Created ||
-        !temporary.file().writeAll(text) || !temporary.close() || !temporary.renameOver(path)) {
-        fail(lastErrorText());
+    if (temporary.create(directory, target.name, platform::NewFileAccess::Fresh) != platform::CreateResult::Created ||
+        !temporary.file().writeAll(text) || !temporary.close() || !temporary.renameOver(target.name)) {
+        fail(lastSystemErrorText());
     }
 }
 

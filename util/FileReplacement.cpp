@@ -1,9 +1,19 @@
 #include "util/FileReplacement.h"
 
+#include "util/PathParts.h"
+#include "util/platform/Platform.h"
+
 namespace ostrel {
 
 platform::OpenResult FileReplacement::openOriginal() {
-    const platform::OpenResult result = original_.openForReading(path_, access_, extent_);
+    const PathParts parts = splitPath(path_);
+    name_ = parts.name;
+    if (!directory_.open(parts.directory)) {
+        return platform::isNotFoundError(platform::lastErrorCode()) ? platform::OpenResult::NotFound
+                                                                     : platform::OpenResult::Failed;
+    }
+    const platform::OpenResult result =
+        original_.openForReading(directory_, name_.empty() ? "." : name_, access_, extent_);
     if (result == platform::OpenResult::Opened && !original_.readAttributes(access_)) {
         original_.close();
         return platform::OpenResult::Failed;
@@ -12,23 +22,29 @@ platform::OpenResult FileReplacement::openOriginal() {
 }
 
 platform::CreateResult FileReplacement::createTemporary(const std::function<std::string()>& createName) {
-    return temporary_.create(path_, platform::NewFileAccess::Private, createName);
-}
-
-platform::CopyResult FileReplacement::copyOriginal() {
-    // Looking for holes costs two calls per data range; a file with as many
-    // bytes on disk as its size has none to look for.
-    return temporary_.file().copyRemainderFrom(original_, extent_.mayHaveHoles());
+    return temporary_.create(directory_, name_, platform::NewFileAccess::Private, createName);
 }
 
 platform::CopyResult FileReplacement::complete() {
     if (!temporary_.file().applyAccess(access_)) {
         return platform::CopyResult::WriteFailed;
     }
-    if (!original_.close()) {
-        return platform::CopyResult::ReadFailed;
-    }
     return temporary_.close() ? platform::CopyResult::Copied : platform::CopyResult::WriteFailed;
+}
+
+bool FileReplacement::originalUnchanged() const {
+    return !original_.writerArrived() && original_.isUnchangedAt(directory_, name_);
+}
+
+bool FileReplacement::replace() {
+    if (!temporary_.renameOver(name_)) {
+        return false;
+    }
+    // Closing gives up the watch on writers: one that waited now writes to
+    // the new file's predecessor, which only happens when it asked in the
+    // moment after originalUnchanged().
+    original_.close();
+    return true;
 }
 
 }  // namespace ostrel

@@ -1,9 +1,9 @@
 #include "util/TemporaryFile.h"
 
-#include "util/FileOperations.h"
+#include "util/CrException.h"
+#include "util/ErrorResolver.h"
 #include "util/RetryOperation.h"
 #include "util/TemporaryName.h"
-#include "util/platform/FileAccessQueries.h"
 #include "util/platform/Platform.h"
 
 namespace ostrel {
@@ -21,41 +21,40 @@ TemporaryFile::~TemporaryFile() {
     if (!exists_) {
         return;
     }
-    if (!platform::removeFileEntry(path_) && !platform::isNotFoundError(platform::lastErrorCode())) {
-        retryOperation(removeFile, path_, 10, 50, true);
-    }
+    auto removeEntry = [this](const std::string&) {
+        if (!directory_->remove(name_) && !platform::isNotFoundError(platform::lastErrorCode())) {
+            throw CrException("Failed to remove the file '" + path_ + "'. Reason: " + lastSystemErrorText() + ".",
+                              E_FAIL);
+        }
+    };
+    retryOperation(removeEntry, path_, 10, 50, true);
+    release();
 }
 
-platform::CreateResult TemporaryFile::create(const std::string& target, platform::NewFileAccess access,
+platform::CreateResult TemporaryFile::create(const platform::DirectoryHandle& directory,
+                                             const std::string& targetName, platform::NewFileAccess access,
                                              const std::function<std::string()>& createName) {
+    directory_ = &directory;
     std::size_t nameLimit = kCommonNameLimit;
     platform::CreateResult result = platform::CreateResult::Failed;
     for (int attempt = 0; attempt < kCreateAttempts;) {
-        path_ = temporaryPathBeside(target, createName(), nameLimit);
-        {
-            // No signal may fall between the creation and the registration
-            // that lets a signal remove the file.
-            const platform::TerminationSignalsBlocked blocked;
-            result = file_.createExclusive(path_, access);
-            if (result == platform::CreateResult::Created) {
-                cleanup_ = platform::TerminationCleanup(path_);
-            }
-        }
+        name_ = temporaryNameBeside(targetName, createName(), nameLimit);
+        path_ = directory.pathOf(name_);
+        result = file_.createExclusive(directory, name_, access, &removalOnStop_);
         if (result == platform::CreateResult::Created) {
             exists_ = true;
             return result;
         }
         if (result == platform::CreateResult::NameTooLong) {
             const std::uint32_t tooLong = platform::lastErrorCode();
-            const std::string directory = parentDirectory(target);
-            platform::NameLimits limits;
-            if (!platform::queryNameLimits(directory.empty() ? "." : directory, limits) ||
-                limits.nameBytes >= nameLimit) {
-                // The name fits; the path as a whole is what is too long.
+            std::size_t directoryLimit = 0;
+            if (!directory.queryNameLimit(directoryLimit) || directoryLimit >= nameLimit) {
+                // The name fits the directory; the file system refuses it all
+                // the same.
                 platform::setLastErrorCode(tooLong);
                 return platform::CreateResult::Failed;
             }
-            nameLimit = limits.nameBytes;
+            nameLimit = directoryLimit;
             continue;
         }
         if (result == platform::CreateResult::Failed) {
@@ -66,8 +65,8 @@ platform::CreateResult TemporaryFile::create(const std::string& target, platform
     return result;
 }
 
-bool TemporaryFile::renameOver(const std::string& target) {
-    if (!platform::renameFile(path_, target)) {
+bool TemporaryFile::renameOver(const std::string& targetName) {
+    if (directory_ == nullptr || !directory_->rename(name_, targetName)) {
         return false;
     }
     release();
@@ -76,7 +75,7 @@ bool TemporaryFile::renameOver(const std::string& target) {
 
 void TemporaryFile::release() {
     exists_ = false;
-    cleanup_.release();
+    removalOnStop_.release();
 }
 
 }  // namespace ostrel

@@ -5,17 +5,19 @@
 #include <string>
 
 #include "util/UniqueName.h"
+#include "util/platform/DirectoryHandle.h"
 #include "util/platform/FileHandle.h"
 #include "util/platform/Signals.h"
 
 namespace ostrel {
 
-// A new file written beside the file it is to replace and renamed over it
-// once complete, so that the target's name holds the old file or the whole
-// new one at every moment. Until the rename the file is removed on every way
-// out: when this object is destroyed (an exception included) and when a
-// termination signal ends the process (platform::installSignalHandling). Only
-// SIGKILL or a power cut can leave it behind. Not copyable; one thread.
+// A new file written beside the file it is to replace, in the directory that
+// file was found in, and renamed over it there once complete, so that the
+// target's name holds the old file or the whole new one at every moment.
+// Until the rename the file is removed on every way out: when this object is
+// destroyed (an exception included) and when the process is stopped
+// (platform::installSignalHandling). Only a kill that cannot be caught or a
+// power cut can leave it behind. Not copyable; one thread.
 class TemporaryFile {
 public:
     TemporaryFile() = default;
@@ -26,34 +28,39 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    // Creates the file temporaryPathBeside(target, createName()) exclusively:
-    // a name that is taken already is never opened, another is tried, five
-    // names in all. When the directory refuses the name as too long, the
-    // target's own name part is cut to the directory's limit. Returns Created,
-    // or the result of the last try (AlreadyExists or Failed, with the
-    // system's code in platform::lastErrorCode()) with path() naming it.
-    platform::CreateResult create(const std::string& target, platform::NewFileAccess access,
+    // Creates temporaryNameBeside(targetName, createName()) in directory
+    // exclusively: a name that is taken already is never opened, another is
+    // tried, five names in all. When the directory refuses the name as too
+    // long, targetName is cut to the directory's limit. Returns Created, or
+    // the result of the last try (AlreadyExists or Failed, with the system's
+    // code in platform::lastErrorCode()) with path() naming it.
+    // REQUIRES: directory stays open as long as this object lives.
+    platform::CreateResult create(const platform::DirectoryHandle& directory, const std::string& targetName,
+                                  platform::NewFileAccess access,
                                   const std::function<std::string()>& createName = createUniqueName);
 
     platform::FileHandle& file() { return file_; }
+    // The file's path (its directory's path and its name), for messages.
     const std::string& path() const { return path_; }
 
     // Closes the file; false when what was written did not reach the system.
     bool close() { return file_.close(); }
 
-    // Renames the closed file over target (the directory entry is replaced in
-    // one step; a symbolic link of that name is replaced, not followed).
-    // Returns false with the system's code in platform::lastErrorCode(); the
-    // file is then still removed on destruction.
-    bool renameOver(const std::string& target);
-
-    // Forgets the file after someone else moved it away.
-    void release();
+    // Renames the closed file over targetName in its directory (the entry is
+    // replaced in one step; a symbolic link of that name is replaced, not
+    // followed). Returns false with the system's code in
+    // platform::lastErrorCode(); the file is then still removed on
+    // destruction.
+    bool renameOver(const std::string& targetName);
 
 private:
-    platform::FileHandle file_;
+    void release();
+
+    const platform::DirectoryHandle* directory_ = nullptr;
+    std::string name_;
     std::string path_;
-    platform::TerminationCleanup cleanup_;
+    platform::FileHandle file_;
+    platform::RemovalOnStop removalOnStop_;
     bool exists_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "util/TemporaryName.h"
 
+#include "util/PathParts.h"
+
 namespace ostrel {
 
 namespace {
@@ -10,19 +12,21 @@ bool isUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 
 
 }  // namespace
 
-std::string temporaryPathBeside(const std::string& path, const std::string& unique, std::size_t nameLimit) {
+std::string temporaryNameBeside(const std::string& name, const std::string& unique, std::size_t nameLimit) {
     const std::string tail = kTemporaryMarker + unique;
-    const std::string::size_type separator = path.find_last_of("/\\");
-    const std::string::size_type nameStart = separator == std::string::npos ? 0 : separator + 1;
-    const std::size_t nameLength = path.size() - nameStart;
-    if (nameLength == 0 || nameLength + tail.size() <= nameLimit || tail.size() >= nameLimit) {
-        return path + tail;
+    if (name.empty() || name.size() + tail.size() <= nameLimit || tail.size() >= nameLimit) {
+        return name + tail;
     }
-    std::string::size_type cut = nameStart + (nameLimit - tail.size());
-    while (cut > nameStart && isUtf8Continuation(path[cut])) {
+    std::string::size_type cut = nameLimit - tail.size();
+    while (cut > 0 && isUtf8Continuation(name[cut])) {
         --cut;
     }
-    return path.substr(0, cut) + tail;
+    return name.substr(0, cut) + tail;
+}
+
+std::string temporaryPathBeside(const std::string& path, const std::string& unique, std::size_t nameLimit) {
+    const PathParts parts = splitPath(path);
+    return parts.directory + temporaryNameBeside(parts.name, unique, nameLimit);
 }
 
 }  // namespace ostrel

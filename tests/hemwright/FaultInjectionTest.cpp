@@ -120,7 +120,7 @@ TEST_F(FaultInjectionTest, DiskFullWhileCopyingKeepsTheFileAndStopsTheStepThere)
 
     EXPECT_EQ(2001 & 0xFF, result.exitStatus);
     EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to write output file '" + work.file("2-big.txt") + "-tmp-",
-                                     "'."))
+                                     "' to rewrite '" + work.file("2-big.txt") + "'. Reason: File too large."))
         << errorLog();
     // Files before the failing one stay rewritten, the failing one and those
     // after it keep their bytes, and the partial temporary file is gone.
@@ -141,7 +141,8 @@ TEST_F(FaultInjectionTest, DiskFullWhileWritingTheSuffixKeepsTheFile) {
     const HostRun result = run(diskFullAfter(60000 + 1 + 100));
 
     EXPECT_EQ(2001 & 0xFF, result.exitStatus);
-    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to write output file '" + work.file("a.txt") + "-tmp-", "'."))
+    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to write output file '" + work.file("a.txt") + "-tmp-",
+                                     "' to rewrite '" + work.file("a.txt") + "'. Reason: File too large."))
         << errorLog();
     EXPECT_EQ(content, readBytes(work.file("a.txt")));
     EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), entries());
@@ -170,7 +171,8 @@ TEST_F(FaultInjectionTest, FileThatVanishedAfterListingFailsAndLaterFilesStayUnt
     writeInput(prefixAndSuffix("&lt;", "&gt;"), {work.file("1.txt"), work.file("2-gone.txt"), work.file("3.txt")});
 
     EXPECT_EQ(2001 & 0xFF, run().exitStatus);
-    EXPECT_EQ("Failed to open input file '" + work.file("2-gone.txt") + "'.", errorLog());
+    EXPECT_EQ("Failed to open input file '" + work.file("2-gone.txt") + "'. Reason: No such file or directory.",
+              errorLog());
     EXPECT_EQ("<one>", readBytes(work.file("1.txt")));
     EXPECT_EQ("three", readBytes(work.file("3.txt")));
     EXPECT_EQ((std::vector<std::string>{"1.txt", "3.txt", "input.xml", "output.xml"}), entries());
@@ -184,14 +186,19 @@ TEST_F(FaultInjectionTest, InputThatIsNotARegularFileIsRefusedWithoutWaitingOrCh
     ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0644));
     ASSERT_EQ(0, ::symlink(work.file("nowhere").c_str(), brokenLink.c_str()));
 
-    for (const std::string& path : {directory, fifo, brokenLink}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {directory, "Is a directory"},
+        {fifo, "It is not a regular file"},
+        {brokenLink, "No such file or directory"},
+    };
+    for (const auto& [path, reason] : cases) {
         SCOPED_TRACE(path);
         writeInput(prefixAndSuffix("A", "Z"), {path});
         HostOptions options;
         options.timeout = std::chrono::seconds(10);  // a FIFO must not block the open
 
         EXPECT_EQ(2001 & 0xFF, run(options).exitStatus);
-        EXPECT_EQ("Failed to open input file '" + path + "'.", errorLog());
+        EXPECT_EQ("Failed to open input file '" + path + "'. Reason: " + reason + ".", errorLog());
     }
     struct stat info {};
     ASSERT_EQ(0, ::lstat(directory.c_str(), &info));
@@ -235,7 +242,8 @@ TEST_F(FaultInjectionTest, RunAsAnotherUserKeepsWhatItMayAndFailsCleanlyWhereItM
     writeInput(prefixAndSuffix("A", "Z"), {inLocked});
 
     EXPECT_EQ(2001 & 0xFF, run(asNobody).exitStatus);
-    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to open output file '" + inLocked + "-tmp-", "'."))
+    EXPECT_TRUE(hasUniqueNameBetween(errorLog(), "Failed to open output file '" + inLocked + "-tmp-",
+                                     "' to rewrite '" + inLocked + "'. Reason: Permission denied."))
         << errorLog();
     EXPECT_EQ("content", readBytes(inLocked));
     EXPECT_EQ(std::vector<std::string>{"file"}, listDirectory(locked));

@@ -7,13 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <fstream>
+#include <functional>
+#include <iostream>
 
 #include <boost/filesystem.hpp>
 
@@ -93,7 +97,9 @@ TEST_F(FileRewriterTest, FullDiskLeavesTheInputUnchangedAndNoTemporaryFile) {
             FileSizeLimit full(limit);
             message = failureOf([&] { rewriteWithAddedText(path, "abc", "xyz", NameSequence({"name"})); });
         }
-        EXPECT_EQ("Failed to write output file '" + temporary + "'.", message) << limit;
+        EXPECT_EQ("Failed to write output file '" + temporary + "' to rewrite '" + path + "'. Reason: File too large.",
+                  message)
+            << limit;
         EXPECT_TRUE(readBytes(path) == content) << limit;
         EXPECT_EQ(std::vector<std::string>{"in.txt"}, listDirectory(dir_.path())) << limit;
     }
@@ -102,9 +108,16 @@ TEST_F(FileRewriterTest, FullDiskLeavesTheInputUnchangedAndNoTemporaryFile) {
 TEST_F(FileRewriterTest, InputThatIsNotARegularFileIsRefusedUntouched) {
     fs::create_directories(dir_.file("directory/inside"));
     ASSERT_EQ(0, ::mkfifo(dir_.file("fifo").c_str(), 0600));
-    for (const std::string name : {"directory", "fifo", "missing"}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"directory", "Is a directory"},
+        {"fifo", "It is not a regular file"},
+        {"missing", "No such file or directory"},
+        {"missing/below", "No such file or directory"},
+        {"directory/", "Is a directory"},
+    };
+    for (const auto& [name, reason] : cases) {
         const std::string path = dir_.file(name);
-        EXPECT_EQ("Failed to open input file '" + path + "'.",
+        EXPECT_EQ("Failed to open input file '" + path + "'. Reason: " + reason + ".",
                   failureOf([&] { rewriteWithAddedText(path, "abc", "xyz"); }));
     }
     EXPECT_EQ((std::vector<std::string>{"directory", "fifo"}), listDirectory(dir_.path()));
@@ -114,7 +127,7 @@ TEST_F(FileRewriterTest, InputThatIsNotARegularFileIsRefusedUntouched) {
         // machine's own /dev/null.
         const std::string device = dir_.file("null");
         ASSERT_EQ(0, ::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)));
-        EXPECT_EQ("Failed to open input file '" + device + "'.",
+        EXPECT_EQ("Failed to open input file '" + device + "'. Reason: It is not a regular file.",
                   failureOf([&] { rewriteWithAddedText(device, "abc", "xyz"); }));
         EXPECT_TRUE(S_ISCHR(statusOf(device).st_mode));
     }
@@ -132,7 +145,7 @@ TEST_F(FileRewriterTest, TakenTemporaryNamesAreSkippedNeverTruncated) {
     for (const std::string name : {"1", "2", "3", "4", "5"}) {
         writeBytes(path + "-tmp-" + name, name);
     }
-    EXPECT_EQ("Failed to open output file '" + path + "-tmp-5'.",
+    EXPECT_EQ("Failed to open output file '" + path + "-tmp-5' to rewrite '" + path + "'. Reason: File exists.",
               failureOf([&] { rewriteWithAddedText(path, "<", ">", NameSequence({"1", "2", "3", "4", "5"})); }));
     EXPECT_EQ("<content>", readBytes(path));
     EXPECT_EQ("3", readBytes(path + "-tmp-3"));
@@ -155,28 +168,59 @@ TEST_F(FileRewriterTest, TemporaryFileThatCannotBeCreatedLeavesTheInputUnchanged
     const std::string path = dir_.file("in");
     writeBytes(path, "content");
     const testing_support::SystemCallFaults faults(SystemFault::CreateFails);
-    EXPECT_EQ("Failed to open output file '" + path + "-tmp-name'.",
+    EXPECT_EQ("Failed to open output file '" + path + "-tmp-name' to rewrite '" + path +
+                  "'. Reason: Permission denied.",
               failureOf([&] { rewriteWithAddedText(path, "<", ">", NameSequence({"name"})); }));
     EXPECT_EQ("content", readBytes(path));
     EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir_.path()));
 }
 
-TEST_F(FileRewriterTest, FailedMoveRemovesTheTemporaryFile) {
+// What another process does to the file while it is copied, and a rename
+// that fails: the file keeps what it then holds, and no temporary file is
+// left.
+TEST_F(FileRewriterTest, ChangedInputOrFailedMoveLeavesTheInputAndNoTemporaryFile) {
     const std::string path = dir_.file("in");
-    writeBytes(path, "content");
-    // Once the input is open, something else puts a directory in its place;
-    // the finished temporary file can then not be moved there.
-    auto replaceInputByDirectory = [&] {
-        fs::remove(path);
-        fs::create_directories(path + "/inside");
-        return std::string("name");
-    };
     const std::string temporary = path + "-tmp-name";
-    EXPECT_EQ("Failed to move '" + temporary + "' to '" + path + "'. Reason: Failed to move the file '" + temporary +
-                  "' to '" + path + "'. Reason: boost::filesystem::rename: Is a directory: \"" + temporary +
-                  "\", \"" + path + "\".",
-              failureOf([&] { rewriteWithAddedText(path, "<", ">", replaceInputByDirectory); }));
-    EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir_.path()));
+    const std::string changed = "Input file '" + path +
+                                "' was opened for writing or changed by another process while it was rewritten; it "
+                                "was left as it was, so that nothing that process wrote is lost.";
+    struct Case {
+        const char* what;
+        std::function<void()> meanwhile;  // runs once the input is open
+        SystemFault fault;
+        std::string message;
+        std::string contentAfter;  // empty: a directory took its place
+    } const cases[] = {
+        {"appended to", [&] { std::ofstream(path, std::ios::app) << " more"; }, SystemFault::None, changed,
+         "content more"},
+        {"rewritten in place", [&] { std::ofstream(path, std::ios::in | std::ios::out) << "C"; }, SystemFault::None,
+         changed, "Content"},
+        {"replaced by another file", [&] { writeBytes(path + ".new", "other"); fs::rename(path + ".new", path); },
+         SystemFault::None, changed, "other"},
+        {"replaced by a directory",
+         [&] {
+             fs::remove(path);
+             fs::create_directories(path + "/inside");
+         },
+         SystemFault::None, changed, ""},
+        {"rename refused", [] {}, SystemFault::RenameRefused,
+         "Failed to move '" + temporary + "' to '" + path + "'. Reason: Device or resource busy.", "content"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(path);
+        writeBytes(path, "content");
+        auto nameAfterChange = [&] {
+            c.meanwhile();
+            return std::string("name");
+        };
+        const testing_support::SystemCallFaults faults(c.fault);
+        EXPECT_EQ(c.message, failureOf([&] { rewriteWithAddedText(path, "<", ">", nameAfterChange); }));
+        if (!c.contentAfter.empty()) {
+            EXPECT_EQ(c.contentAfter, readBytes(path));
+        }
+        EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir_.path()));
+    }
 }
 
 TEST_F(FileRewriterTest, RewrittenFileKeepsPermissionsOwnerAndGroup) {
@@ -214,8 +258,10 @@ TEST_F(FileRewriterTest, SystemFaultsNeverLeaveAHalfWrittenFile) {
         {SystemFault::KernelCopyFindsNothing, ""},
         {SystemFault::WriteInterruptedOnce, ""},
         {SystemFault::OwnerChangeRefused, ""},
-        {SystemFault::CloseOfWrittenFileFails, "Failed to write output file '" + temporary + "'."},
-        {SystemFault::ReadFails, "Failed to read input file '" + path + "'."},
+        {SystemFault::ShortWrites, ""},
+        {SystemFault::CloseOfWrittenFileFails,
+         "Failed to write output file '" + temporary + "' to rewrite '" + path + "'. Reason: Input/output error."},
+        {SystemFault::ReadFails, "Failed to read input file '" + path + "'. Reason: Input/output error."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
@@ -268,27 +314,56 @@ TEST_F(FileRewriterTest, ReplacedFileKeepsWhoMayUseIt) {
     });
 }
 
+// Holes stay holes, wherever they are and whatever the file has allocated
+// past its end; the content reads back exactly.
 TEST_F(FileRewriterTest, SparseFileStaysSparseWithExactContent) {
-    const std::string path = dir_.file("sparse");
-    const std::uint64_t size = 64u << 20;
-    // Data at the start, in the middle and at the very end; holes between,
-    // and a prefix whose length is no multiple of any block size.
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << "head";
-        out.seekp(static_cast<std::streamoff>(size / 2));
-        out << std::string(8192, 'm');
-        out.seekp(static_cast<std::streamoff>(size - 4));
-        out << "tail";
-    }
+    struct Piece {
+        std::uint64_t offset;
+        std::string bytes;
+    };
+    struct Case {
+        const char* what;
+        std::uint64_t size;
+        std::vector<Piece> data;
+        std::uint64_t preallocatedPastEnd;
+    } const cases[] = {
+        {"data at the start, in the middle and at the very end",
+         64u << 20,
+         {{0, "head"}, {32u << 20, std::string(8192, 'm')}, {(64u << 20) - 4, "tail"}},
+         0},
+        {"ending in a hole", 1u << 20, {{0, "data"}}, 0},
+        {"space allocated past its end", 100u << 20, {{0, std::string(8192, 'd')}}, 100u << 20},
+    };
+    // A prefix whose length is no multiple of any block size.
     const std::string prefix = "prefix of 17 byte";
-    rewriteWithAddedText(path, prefix, "!");
-    const struct stat after = statusOf(path);
-    EXPECT_EQ(static_cast<off_t>(prefix.size() + size + 1), after.st_size);
-    EXPECT_LT(static_cast<std::uint64_t>(after.st_blocks) * 512u, 1u << 20) << "the holes were filled";
-    std::string expected(size, '\0');
-    expected.replace(0, 4, "head");
-    expected.replace(size / 2, 8192, std::string(8192, 'm'));
-    expected.replace(size - 4, 4, "tail");
-    EXPECT_TRUE(readBytes(path) == prefix + expected + "!");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir_.file("sparse");
+        std::string expected(c.size, '\0');
+        {
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            for (const Piece& piece : c.data) {
+                out.seekp(static_cast<std::streamoff>(piece.offset));
+                out << piece.bytes;
+                expected.replace(piece.offset, piece.bytes.size(), piece.bytes);
+            }
+        }
+        ASSERT_EQ(0, ::truncate(path.c_str(), static_cast<off_t>(c.size)));
+        if (c.preallocatedPastEnd > 0) {
+            const int descriptor = ::open(path.c_str(), O_WRONLY);
+            ASSERT_LE(0, descriptor);
+            const int allocated = ::fallocate(descriptor, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(c.size),
+                                              static_cast<off_t>(c.preallocatedPastEnd));
+            ::close(descriptor);
+            if (allocated != 0) {
+                std::cout << "[ SKIPPED  ] the file system cannot preallocate: " << std::strerror(errno) << "\n";
+                continue;
+            }
+        }
+        rewriteWithAddedText(path, prefix, "!");
+        const struct stat after = statusOf(path);
+        EXPECT_EQ(static_cast<off_t>(prefix.size() + c.size + 1), after.st_size);
+        EXPECT_LT(static_cast<std::uint64_t>(after.st_blocks) * 512u, 1u << 20) << "the holes were filled";
+        EXPECT_TRUE(readBytes(path) == prefix + expected + "!");
+    }
 }

@@ -179,7 +179,8 @@ TEST_F(HemwrightTest, MissingFileStopsTheRunAfterTheFilesBeforeIt) {
     const std::string done = inputFile("done", "1");
     const std::string later = inputFile("later", "2");
     const std::string missing = dir_.file("missing");
-    EXPECT_EQ("Failed to open input file '" + missing + "'.", failureOf({done, missing, later}));
+    EXPECT_EQ("Failed to open input file '" + missing + "'. Reason: No such file or directory.",
+              failureOf({done, missing, later}));
     EXPECT_EQ("A1", readBytes(done));
     EXPECT_EQ("2", readBytes(later));
     EXPECT_EQ((std::vector<std::string>{"done", "later"}), listDirectory(dir_.path()));

@@ -8,16 +8,24 @@ namespace testing_support {
 
 using Real = ostrel::platform::posix::SystemCalls;
 
-int SystemCallFaults::open(const char* path, int flags, mode_t mode) {
+int SystemCallFaults::openAt(int directory, const char* name, int flags, mode_t mode) {
     if (fault_ == SystemFault::CreateFails && (flags & O_CREAT) != 0) {
         errno = EACCES;
         return -1;
     }
-    const int descriptor = Real::open(path, flags, mode);
+    const int descriptor = Real::openAt(directory, name, flags, mode);
     if (descriptor >= 0 && (flags & O_ACCMODE) != O_RDONLY) {
         written_.insert(descriptor);
     }
     return descriptor;
+}
+
+int SystemCallFaults::renameAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
+    if (fault_ == SystemFault::RenameRefused) {
+        errno = EBUSY;
+        return -1;
+    }
+    return Real::renameAt(fromDirectory, from, toDirectory, to);
 }
 
 int SystemCallFaults::close(int descriptor) {
@@ -29,12 +37,12 @@ int SystemCallFaults::close(int descriptor) {
     return result;
 }
 
-ssize_t SystemCallFaults::read(int descriptor, void* buffer, std::size_t size) {
+ssize_t SystemCallFaults::readAt(int descriptor, void* buffer, std::size_t size, off_t offset) {
     if (fault_ == SystemFault::ReadFails) {
         errno = EIO;
         return -1;
     }
-    return Real::read(descriptor, buffer, size);
+    return Real::readAt(descriptor, buffer, size, offset);
 }
 
 ssize_t SystemCallFaults::write(int descriptor, const void* data, std::size_t size) {
@@ -43,11 +51,15 @@ ssize_t SystemCallFaults::write(int descriptor, const void* data, std::size_t si
         errno = EINTR;
         return -1;
     }
+    if (fault_ == SystemFault::ShortWrites && size > 1000) {
+        size = 1000;
+    }
     return Real::write(descriptor, data, size);
 }
 
-ssize_t SystemCallFaults::copyFileRange(int from, int to, std::size_t size) {
-    if (fault_ == SystemFault::KernelCopyRefused || fault_ == SystemFault::ReadFails) {
+ssize_t SystemCallFaults::copyFileRange(int from, off_t* fromOffset, int to, std::size_t size) {
+    if (fault_ == SystemFault::KernelCopyRefused || fault_ == SystemFault::ShortWrites ||
+        fault_ == SystemFault::ReadFails) {
         errno = fault_ == SystemFault::ReadFails ? EIO : EXDEV;
         return -1;
     }
@@ -55,7 +67,7 @@ ssize_t SystemCallFaults::copyFileRange(int from, int to, std::size_t size) {
         struck_ = true;
         return 0;
     }
-    return Real::copyFileRange(from, to, size);
+    return Real::copyFileRange(from, fromOffset, to, size);
 }
 
 int SystemCallFaults::fchown(int descriptor, uid_t owner, gid_t group) {

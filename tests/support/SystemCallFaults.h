@@ -19,17 +19,20 @@ enum class SystemFault {
     WriteInterruptedOnce,      // the first write fails with EINTR
     ReadFails,                 // every read and kernel copy fails with EIO (a failing disk)
     OwnerChangeRefused,        // fchown fails with EPERM (no privilege to give files away)
+    ShortWrites,               // the kernel copy is refused and every write takes at most 1000 bytes
+    RenameRefused,             // renameat fails with EBUSY (a mount point)
 };
 
 class SystemCallFaults : public ostrel::platform::posix::SystemCalls {
 public:
     explicit SystemCallFaults(SystemFault fault) : fault_(fault), installed_(*this) {}
 
-    int open(const char* path, int flags, mode_t mode) override;
+    int openAt(int directory, const char* name, int flags, mode_t mode) override;
+    int renameAt(int fromDirectory, const char* from, int toDirectory, const char* to) override;
     int close(int descriptor) override;
-    ssize_t read(int descriptor, void* buffer, std::size_t size) override;
+    ssize_t readAt(int descriptor, void* buffer, std::size_t size, off_t offset) override;
     ssize_t write(int descriptor, const void* data, std::size_t size) override;
-    ssize_t copyFileRange(int from, int to, std::size_t size) override;
+    ssize_t copyFileRange(int from, off_t* fromOffset, int to, std::size_t size) override;
     int fchown(int descriptor, uid_t owner, gid_t group) override;
 
 private:

@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "util/platform/DirectoryHandle.h"
 #include "util/platform/OtherWriters.h"
+#include "util/platform/Signals.h"
 
 // Low-level file I/O for streaming one file into another without holding it
 // in memory, and for giving the new file everything the old one had that
@@ -36,13 +38,10 @@ struct FileAccess {
     std::vector<std::pair<std::string, std::string>> userAttributes;
 };
 
-// Size and allocation of an opened file: a file that has fewer bytes on disk
-// than its size may have holes.
+// Size and allocation of an opened file.
 struct FileExtent {
     std::uint64_t size = 0;
-    std::uint64_t allocatedBytes = 0;
 
-    bool mayHaveHoles() const { return allocatedBytes < size; }
 };
 
 enum class OpenResult {
@@ -79,10 +78,14 @@ public:
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 
-    // Opens path for reading, positioned at its start, only if it is a
-    // regular file (following symbolic links). Never blocks on a FIFO or a
-    // device. On Opened, access holds the file's permission bits, owner and
-    // group (not yet its attributes: readAttributes) and extent its size.
+    // Opens the entry name of directory for reading, positioned at its
+    // start, only if it is a regular file (a symbolic link is followed).
+    // Never blocks on a FIFO or a device. On Opened, access holds the file's
+    // permission bits, owner and group (not yet its attributes:
+    // readAttributes) and extent its size.
+    OpenResult openForReading(const DirectoryHandle& directory, const std::string& name, FileAccess& access,
+                              FileExtent& extent);
+    // The same for a path, looked up as a whole.
     OpenResult openForReading(const std::string& path, FileAccess& access, FileExtent& extent);
 
     // Adds the access ACL and the user extended attributes of this open file
@@ -90,17 +93,23 @@ public:
     // false on any other failure.
     bool readAttributes(FileAccess& access);
 
-    // Creates path as a new, empty file, failing with AlreadyExists instead of
-    // opening an existing file (a symbolic link included).
+    // Creates the entry name of directory as a new, empty file, failing with
+    // AlreadyExists instead of opening an existing file (a symbolic link
+    // included). With removalOnStop, the file is registered there from the
+    // moment it exists: no stop of the process can fall between its creation
+    // and its registration.
+    CreateResult createExclusive(const DirectoryHandle& directory, const std::string& name, NewFileAccess access,
+                                 RemovalOnStop* removalOnStop = nullptr);
+    // The same for a path, looked up as a whole, without registration.
     CreateResult createExclusive(const std::string& path, NewFileAccess access = NewFileAccess::Private);
 
     // Opens path for writing at its end, creating it (Fresh) when missing,
     // only if it is a regular file. Never blocks on a FIFO.
     OpenResult openForAppending(const std::string& path);
 
-    // Reads up to size bytes at the current position into buffer. Returns the
-    // number read, 0 at the end of the file, or -1 on a failure (an
-    // interrupted call is retried, never reported).
+    // Reads up to size bytes at the read position into buffer and advances
+    // it. Returns the number read, 0 at the end of the file, or -1 on a
+    // failure (an interrupted call is retried, never reported).
     std::int64_t readSome(char* buffer, std::size_t size);
 
     // Writes all size bytes at the current position, retrying interrupted and
@@ -109,13 +118,13 @@ public:
     bool writeAll(const char* data, std::size_t size);
     bool writeAll(const std::string& bytes) { return writeAll(bytes.data(), bytes.size()); }
 
-    // Copies everything from source's current position to its end to this
+    // Copies everything from source's read position to its end to this
     // file's current position, in the kernel where the file systems allow it
-    // and through a fixed-size buffer otherwise. With keepHoles, ranges that
-    // the source holds as holes are skipped, so they stay holes here; the
-    // bytes read back are the same either way. Afterwards this file is
-    // positioned after the copied content.
-    CopyResult copyRemainderFrom(FileHandle& source, bool keepHoles = false);
+    // and through a fixed-size buffer otherwise. Ranges that the source holds
+    // as holes are skipped, so they stay holes here (a file without holes
+    // costs one question more); the bytes read back are the same either way.
+    // Afterwards this file is positioned after the copied content.
+    CopyResult copyRemainderFrom(FileHandle& source);
 
     // Gives the file the owner and group of access where the process may set
     // them, then the user attributes, exactly the access ACL of access (none
@@ -137,6 +146,13 @@ public:
     // asked to open the file for writing.
     bool writerArrived() const;
 
+    // For a file opened for reading: whether the entry name of directory
+    // still names this very file, with the size and the change time it had
+    // when it was opened (nothing wrote to it, changed who may use it or
+    // renamed another file into its place). False also when the entry cannot
+    // be looked at (code in lastErrorCode()).
+    bool isUnchangedAt(const DirectoryHandle& directory, const std::string& name) const;
+
     // Closes the file and reports whether everything written reached the
     // system. The handle is closed afterwards even on failure.
     bool close();
@@ -144,7 +160,20 @@ public:
     bool isOpen() const { return descriptor_ >= 0; }
 
 private:
+    OpenResult openForReadingAt(int directory, const char* name, FileAccess& access, FileExtent& extent);
+
     int descriptor_ = -1;
+    // Of a file opened for reading: where readSome and the copy go on, and
+    // what it was when opened, for isUnchangedAt.
+    std::uint64_t readPosition_ = 0;
+    bool watchingWriters_ = false;
+    struct OpenedState {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::int64_t size = 0;
+        std::int64_t changeSeconds = 0;
+        std::int64_t changeNanoseconds = 0;
+    } opened_;
 };
 
 }  // namespace ostrel::platform

@@ -49,6 +49,9 @@ bool removeFileEntry(const std::string& path);
 // Whether code says that a path does not exist.
 bool isNotFoundError(std::uint32_t code);
 
+// Whether code says that a path names a directory where a file was wanted.
+bool isDirectoryError(std::uint32_t code);
+
 // Whether character separates the components of a path here: only '/' on
 // POSIX systems, where '\\' is an ordinary character of a name.
 bool isPathSeparator(char character);

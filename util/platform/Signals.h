@@ -4,61 +4,55 @@
 #include <cstddef>
 #include <string>
 
-// How the process meets signals while it writes files: part of the platform
-// seam.
+// How the process meets a request to stop while it writes files: part of the
+// platform seam.
 //
-// A host or an operator that stops a step sends a termination signal
-// (SIGTERM, SIGINT or SIGHUP on POSIX). The program then removes the
-// temporary files it is writing, so that nothing is left beside the files it
-// was replacing, and ends by that same signal, so that the host still sees a
-// terminated step. Signals that would otherwise kill the program in the
-// middle of a write (a file size limit, a closed standard output) are ignored:
-// the write fails instead and the run reports it.
+// A host or an operator that stops a step (on POSIX systems: any signal
+// whose default action ends the process and that a program may catch, such
+// as SIGTERM, SIGINT, SIGHUP, SIGQUIT or a CPU-time limit's SIGXCPU) makes
+// the program remove the temporary files it is writing, so that nothing is
+// left beside the files it was replacing, and then end as that request
+// would have ended it, so that the host still sees a stopped step. Events
+// that would otherwise end the program in the middle of a write (a file size
+// limit, a closed standard output) make the write fail instead, and the run
+// reports it.
 namespace ostrel::platform {
 
-// Installs the behaviour above for the whole process. A termination signal
-// that the process was started with ignored stays ignored (a step started in
-// the background keeps its immunity). Call once, early in main; without it
-// the registrations below are kept but nothing acts on them.
+class DirectoryHandle;
+
+// Installs the behaviour above for the whole process. A stop request that
+// the process was started to ignore stays ignored (a step started under
+// nohup keeps its immunity). Call once, early in main; without it the
+// registrations below are kept but nothing acts on them.
 void installSignalHandling();
 
-// A temporary file that a termination signal removes, from registration
-// until the object is destroyed or released. At most kMaxRegistrations are
-// registered at a time; a further one is refused (isRegistered() false), and
-// the file is then merely left behind by a signal, as by a kill.
-class TerminationCleanup {
+// A temporary file that a stop of the process removes, from registration
+// until the object is destroyed or released. Registered by
+// FileHandle::createExclusive, so that no stop falls between the creation of
+// the file and its registration. At most kMaxRegistrations are registered at
+// a time; a further one is refused (isRegistered() false), and the file is
+// then merely left behind by a stop, as by a kill. The directory it was
+// registered with must stay open while it is registered.
+class RemovalOnStop {
 public:
     static constexpr std::size_t kMaxRegistrations = 4;
 
-    TerminationCleanup() = default;
-    // Registers path. Call with termination signals blocked when the file was
-    // just created, so that no signal falls between creation and registration.
-    explicit TerminationCleanup(const std::string& path);
-    ~TerminationCleanup() { release(); }
-    TerminationCleanup(TerminationCleanup&& other) noexcept;
-    TerminationCleanup& operator=(TerminationCleanup&& other) noexcept;
-    TerminationCleanup(const TerminationCleanup&) = delete;
-    TerminationCleanup& operator=(const TerminationCleanup&) = delete;
+    RemovalOnStop() = default;
+    ~RemovalOnStop() { release(); }
+    RemovalOnStop(RemovalOnStop&& other) noexcept;
+    RemovalOnStop& operator=(RemovalOnStop&& other) noexcept;
+    RemovalOnStop(const RemovalOnStop&) = delete;
+    RemovalOnStop& operator=(const RemovalOnStop&) = delete;
+
+    // Registers the entry name of directory. For the platform's file code.
+    void registerEntry(const DirectoryHandle& directory, const std::string& name);
 
     bool isRegistered() const { return slot_ >= 0; }
-    // Forgets the file: a signal after this leaves it alone.
+    // Forgets the file: a stop after this leaves it alone.
     void release();
 
 private:
     int slot_ = -1;
-};
-
-// Holds termination signals back while it lives; a signal that arrives
-// meanwhile is acted on when the object is destroyed.
-class TerminationSignalsBlocked {
-public:
-    TerminationSignalsBlocked();
-    ~TerminationSignalsBlocked();
-    TerminationSignalsBlocked(const TerminationSignalsBlocked&) = delete;
-    TerminationSignalsBlocked& operator=(const TerminationSignalsBlocked&) = delete;
-
-private:
-    alignas(8) unsigned char saved_[128] = {};  // the previous signal mask, opaque here
 };
 
 }  // namespace ostrel::platform

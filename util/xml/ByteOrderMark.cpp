@@ -2,7 +2,6 @@
 
 #include "util/CrException.h"
 #include "util/ErrorResolver.h"
-#include "util/FileOperations.h"
 #include "util/FileReplacement.h"
 #include "util/platform/Platform.h"
 
@@ -11,10 +10,6 @@ namespace ostrel::xml {
 namespace {
 
 constexpr char kUtf8Mark[3] = {'\xEF', '\xBB', '\xBF'};
-
-// The text after "Reason: " for the last system error; read right after the
-// failing call.
-std::string lastErrorText() { return ErrorResolver(0).resolve(platform::lastErrorCode(), false); }
 
 // Whether the file starts with the mark; reads the three bytes, or fewer at
 // the end of the file or on a read failure (which the copy meets again).
@@ -46,7 +41,7 @@ void removeByteOrderMark(const std::string& path) {
     // when complete, and is renamed over it in one step.
     if (replacement.createTemporary() != platform::CreateResult::Created) {
         throw CrException("Failed to open temporary file while removing BOM: '" + replacement.temporaryPath() +
-                              "'. Reason: " + lastErrorText(),
+                              "'. Reason: " + lastSystemErrorText(),
                           E_FAIL);
     }
     platform::CopyResult result = replacement.copyOriginal();
@@ -54,16 +49,24 @@ void removeByteOrderMark(const std::string& path) {
         result = replacement.complete();
     }
     if (result == platform::CopyResult::ReadFailed) {
-        throw CrException("Failed to read from file '" + path + "' while removing BOM. Reason: " + lastErrorText(),
+        throw CrException("Failed to read from file '" + path + "' while removing BOM. Reason: " + lastSystemErrorText(),
                           E_FAIL);
     }
     if (result == platform::CopyResult::WriteFailed) {
         throw CrException("Failed to write to temporary file while removing BOM: '" + replacement.temporaryPath() +
-                              "'. Reason: " + lastErrorText(),
+                              "'. Reason: " + lastSystemErrorText(),
                           E_FAIL);
     }
-    moveFile(replacement.temporaryPath(), path, true);
-    replacement.temporary().release();
+    if (!replacement.originalUnchanged()) {
+        throw CrException("Failed to remove BOM from '" + path +
+                              "': another process changed the file meanwhile; it was left as it was.",
+                          E_FAIL);
+    }
+    if (!replacement.replace()) {
+        throw CrException("Failed to move the file '" + replacement.temporaryPath() + "' to '" + path +
+                              "'. Reason: " + lastSystemErrorText() + ".",
+                          E_FAIL);
+    }
 }
 
 }  // namespace ostrel::xml

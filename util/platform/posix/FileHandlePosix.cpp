@@ -2,6 +2,7 @@
 // posix::systemCalls(), so that tests can make one of them fail.
 #include "util/platform/FileHandle.h"
 
+#include "util/platform/posix/HeldStopRequests.h"
 #include "util/platform/posix/SystemCalls.h"
 #include "util/platform/posix/WriteLease.h"
 
@@ -45,12 +46,13 @@ bool writeAllTo(int descriptor, const char* data, std::size_t size) {
     return true;
 }
 
-// Copies up to limit bytes, or to the end of from, through a buffer.
-CopyResult copyThroughBuffer(int from, int to, std::uint64_t limit) {
+// Copies up to limit bytes, or to the end of from, from offset on (advanced
+// as it goes) to to's position, through a buffer.
+CopyResult copyThroughBuffer(int from, off_t& offset, int to, std::uint64_t limit) {
     const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     while (limit > 0) {
         const std::size_t wanted = limit < kBufferSize ? static_cast<std::size_t>(limit) : kBufferSize;
-        const ssize_t count = systemCalls().read(from, buffer.get(), wanted);
+        const ssize_t count = systemCalls().readAt(from, buffer.get(), wanted, offset);
         if (count == 0) {
             return CopyResult::Copied;
         }
@@ -63,22 +65,23 @@ CopyResult copyThroughBuffer(int from, int to, std::uint64_t limit) {
         if (!writeAllTo(to, buffer.get(), static_cast<std::size_t>(count))) {
             return CopyResult::WriteFailed;
         }
+        offset += count;
         limit -= static_cast<std::uint64_t>(count);
     }
     return CopyResult::Copied;
 }
 
-// Copies up to limit bytes, or to the end of from, from and to the two
-// descriptors' positions: in the kernel, and through the buffer from where
-// the kernel copy stopped (both positions advance together) when the file
-// systems refuse it (EXDEV, EINVAL, ENOSYS, EOPNOTSUPP), when the source
-// reports no content to it though it may have some, and on real failures,
-// which read or write then report on the side they belong to.
-CopyResult copyRange(int from, int to, std::uint64_t limit) {
+// Copies up to limit bytes, or to the end of from, from offset on (advanced
+// as it goes) to to's position: in the kernel, and through the buffer from
+// where the kernel copy stopped when the file systems refuse it (EXDEV,
+// EINVAL, ENOSYS, EOPNOTSUPP), when the source reports no content to it
+// though it may have some, and on real failures, which read or write then
+// report on the side they belong to.
+CopyResult copyRange(int from, off_t& offset, int to, std::uint64_t limit) {
     bool copiedAnything = false;
     while (limit > 0) {
         const std::size_t wanted = limit < kKernelCopyChunk ? static_cast<std::size_t>(limit) : kKernelCopyChunk;
-        const ssize_t count = systemCalls().copyFileRange(from, to, wanted);
+        const ssize_t count = systemCalls().copyFileRange(from, &offset, to, wanted);
         if (count > 0) {
             copiedAnything = true;
             limit -= static_cast<std::uint64_t>(count);
@@ -90,21 +93,28 @@ CopyResult copyRange(int from, int to, std::uint64_t limit) {
         if (count < 0 && errno == EINTR) {
             continue;
         }
-        return copyThroughBuffer(from, to, limit);
+        return copyThroughBuffer(from, offset, to, limit);
     }
     return CopyResult::Copied;
 }
 
 bool seekTo(int descriptor, off_t offset) { return systemCalls().seek(descriptor, offset, SEEK_SET) == offset; }
 
-// Copies the data ranges of from, from its position on, to the same relative
-// places of to, and leaves to positioned and sized as if every byte had been
-// written. A file system that cannot tell data from holes is copied whole.
-CopyResult copyKeepingHoles(int from, int to) {
-    const off_t start = systemCalls().seek(from, 0, SEEK_CUR);
+// Copies the data ranges of from, from start on, to the same relative places
+// of to, and leaves to positioned and sized as if every byte had been
+// written. size is what from held when it was opened: a first hole at or
+// past it means there is none, and the file is copied in one go.
+CopyResult copyKeepingHoles(int from, off_t start, off_t size, int to) {
+    const off_t firstHole = systemCalls().seek(from, start, SEEK_HOLE);
+    if (firstHole < 0 || firstHole >= size) {
+        // No hole, or a file system that cannot tell data from holes (or a
+        // start at the very end): every byte is copied.
+        off_t offset = start;
+        return copyRange(from, offset, to, kToTheEnd);
+    }
     const off_t base = systemCalls().seek(to, 0, SEEK_CUR);
-    if (start < 0 || base < 0) {
-        return copyRange(from, to, kToTheEnd);
+    if (base < 0) {
+        return CopyResult::WriteFailed;
     }
     off_t position = start;
     for (;;) {
@@ -120,24 +130,25 @@ CopyResult copyKeepingHoles(int from, int to) {
             break;
         }
         const off_t hole = systemCalls().seek(from, data, SEEK_HOLE);
-        if (hole < data || !seekTo(from, data) || !seekTo(to, base + (data - start))) {
+        if (hole < data) {
             break;
         }
-        const CopyResult result = copyRange(from, to, static_cast<std::uint64_t>(hole - data));
+        if (!seekTo(to, base + (data - start))) {
+            return CopyResult::WriteFailed;
+        }
+        off_t offset = data;
+        const CopyResult result = copyRange(from, offset, to, static_cast<std::uint64_t>(hole - data));
         if (result != CopyResult::Copied) {
             return result;
         }
         position = hole;
     }
-    // The rest from position on: normally nothing, but it carries what a
-    // file system without hole support holds and what was appended meanwhile.
-    if (!seekTo(from, position)) {
-        return CopyResult::ReadFailed;
-    }
+    // The rest from position on: normally nothing, but it carries what was
+    // appended meanwhile.
     if (!seekTo(to, base + (position - start))) {
         return CopyResult::WriteFailed;
     }
-    const CopyResult result = copyRange(from, to, kToTheEnd);
+    const CopyResult result = copyRange(from, position, to, kToTheEnd);
     if (result != CopyResult::Copied) {
         return result;
     }
@@ -223,7 +234,11 @@ FileHandle::~FileHandle() {
     }
 }
 
-FileHandle::FileHandle(FileHandle&& other) noexcept : descriptor_(other.descriptor_) {
+FileHandle::FileHandle(FileHandle&& other) noexcept
+    : descriptor_(other.descriptor_),
+      readPosition_(other.readPosition_),
+      watchingWriters_(other.watchingWriters_),
+      opened_(other.opened_) {
     other.descriptor_ = -1;
 }
 
@@ -233,17 +248,21 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
             systemCalls().close(descriptor_);
         }
         descriptor_ = other.descriptor_;
+        readPosition_ = other.readPosition_;
+        watchingWriters_ = other.watchingWriters_;
+        opened_ = other.opened_;
         other.descriptor_ = -1;
     }
     return *this;
 }
 
-OpenResult FileHandle::openForReading(const std::string& path, FileAccess& access, FileExtent& extent) {
+OpenResult FileHandle::openForReadingAt(int directory, const char* name, FileAccess& access, FileExtent& extent) {
     close();
     // O_NONBLOCK keeps the open of a FIFO without a writer from waiting; the
     // type check below then turns it away before anything is read. On a
     // regular file the flag changes nothing, so it stays set.
-    const int descriptor = systemCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+    const int descriptor =
+        systemCalls().openAt(directory, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
     struct stat info {};
     const OpenResult result = keepOnlyRegularFile(descriptor, info);
     if (result != OpenResult::Opened) {
@@ -255,9 +274,24 @@ OpenResult FileHandle::openForReading(const std::string& path, FileAccess& acces
     access.accessControlList.clear();
     access.userAttributes.clear();
     extent.size = static_cast<std::uint64_t>(info.st_size);
-    extent.allocatedBytes = static_cast<std::uint64_t>(info.st_blocks) * 512u;
     descriptor_ = descriptor;
+    readPosition_ = 0;
+    watchingWriters_ = false;
+    opened_.device = static_cast<std::uint64_t>(info.st_dev);
+    opened_.inode = static_cast<std::uint64_t>(info.st_ino);
+    opened_.size = static_cast<std::int64_t>(info.st_size);
+    opened_.changeSeconds = static_cast<std::int64_t>(info.st_ctim.tv_sec);
+    opened_.changeNanoseconds = static_cast<std::int64_t>(info.st_ctim.tv_nsec);
     return OpenResult::Opened;
+}
+
+OpenResult FileHandle::openForReading(const DirectoryHandle& directory, const std::string& name,
+                                      FileAccess& access, FileExtent& extent) {
+    return openForReadingAt(directory.nativeHandle(), name.c_str(), access, extent);
+}
+
+OpenResult FileHandle::openForReading(const std::string& path, FileAccess& access, FileExtent& extent) {
+    return openForReadingAt(AT_FDCWD, path.c_str(), access, extent);
 }
 
 bool FileHandle::readAttributes(FileAccess& access) {
@@ -296,24 +330,46 @@ bool FileHandle::readAttributes(FileAccess& access) {
     return true;
 }
 
-CreateResult FileHandle::createExclusive(const std::string& path, NewFileAccess access) {
-    close();
+namespace {
+
+CreateResult createExclusiveAt(int directory, const char* name, NewFileAccess access, int& descriptor) {
     const mode_t mode = access == NewFileAccess::Private ? 0600 : 0666;
-    const int descriptor =
-        systemCalls().open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, mode);
+    descriptor = systemCalls().openAt(directory, name, O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, mode);
     if (descriptor < 0) {
         return errno == EEXIST         ? CreateResult::AlreadyExists
                : errno == ENAMETOOLONG ? CreateResult::NameTooLong
                                        : CreateResult::Failed;
     }
-    descriptor_ = descriptor;
     return CreateResult::Created;
+}
+
+}  // namespace
+
+CreateResult FileHandle::createExclusive(const DirectoryHandle& directory, const std::string& name,
+                                         NewFileAccess access, RemovalOnStop* removalOnStop) {
+    close();
+    if (removalOnStop == nullptr) {
+        return createExclusiveAt(directory.nativeHandle(), name.c_str(), access, descriptor_);
+    }
+    // No stop may fall between the creation and the registration that lets
+    // a stop remove the file.
+    const posix::HeldStopRequests held;
+    const CreateResult result = createExclusiveAt(directory.nativeHandle(), name.c_str(), access, descriptor_);
+    if (result == CreateResult::Created) {
+        removalOnStop->registerEntry(directory, name);
+    }
+    return result;
+}
+
+CreateResult FileHandle::createExclusive(const std::string& path, NewFileAccess access) {
+    close();
+    return createExclusiveAt(AT_FDCWD, path.c_str(), access, descriptor_);
 }
 
 OpenResult FileHandle::openForAppending(const std::string& path) {
     close();
     const int descriptor =
-        systemCalls().open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+        systemCalls().openAt(AT_FDCWD, path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     struct stat info {};
     const OpenResult result = keepOnlyRegularFile(descriptor, info);
     if (result != OpenResult::Opened) {
@@ -329,9 +385,13 @@ std::int64_t FileHandle::readSome(char* buffer, std::size_t size) {
         return -1;
     }
     for (;;) {
-        const ssize_t count = systemCalls().read(descriptor_, buffer, size);
-        if (count >= 0 || errno != EINTR) {
+        const ssize_t count = systemCalls().readAt(descriptor_, buffer, size, static_cast<off_t>(readPosition_));
+        if (count >= 0) {
+            readPosition_ += static_cast<std::uint64_t>(count);
             return static_cast<std::int64_t>(count);
+        }
+        if (errno != EINTR) {
+            return -1;
         }
     }
 }
@@ -344,13 +404,13 @@ bool FileHandle::writeAll(const char* data, std::size_t size) {
     return writeAllTo(descriptor_, data, size);
 }
 
-CopyResult FileHandle::copyRemainderFrom(FileHandle& source, bool keepHoles) {
+CopyResult FileHandle::copyRemainderFrom(FileHandle& source) {
     if (descriptor_ < 0 || source.descriptor_ < 0) {
         errno = EBADF;
         return descriptor_ < 0 ? CopyResult::WriteFailed : CopyResult::ReadFailed;
     }
-    return keepHoles ? copyKeepingHoles(source.descriptor_, descriptor_)
-                     : copyRange(source.descriptor_, descriptor_, kToTheEnd);
+    return copyKeepingHoles(source.descriptor_, static_cast<off_t>(source.readPosition_),
+                            static_cast<off_t>(source.opened_.size), descriptor_);
 }
 
 bool FileHandle::applyAccess(const FileAccess& access) {
@@ -411,10 +471,25 @@ OtherWriters FileHandle::watchForWriters() {
         errno = EBADF;
         return OtherWriters::Unknown;
     }
-    return posix::takeReadLease(descriptor_);
+    const OtherWriters answer = posix::takeReadLease(descriptor_);
+    watchingWriters_ = answer == OtherWriters::None;
+    return answer;
 }
 
-bool FileHandle::writerArrived() const { return descriptor_ >= 0 && posix::leaseBroken(descriptor_); }
+bool FileHandle::writerArrived() const { return watchingWriters_ && posix::leaseBroken(descriptor_); }
+
+bool FileHandle::isUnchangedAt(const DirectoryHandle& directory, const std::string& name) const {
+    // The entry's status is the file's own when it still names the file.
+    struct stat entry {};
+    if (descriptor_ < 0 || systemCalls().statAt(directory.nativeHandle(), name.c_str(), &entry, 0) != 0) {
+        return false;
+    }
+    return static_cast<std::uint64_t>(entry.st_dev) == opened_.device &&
+           static_cast<std::uint64_t>(entry.st_ino) == opened_.inode &&
+           static_cast<std::int64_t>(entry.st_size) == opened_.size &&
+           static_cast<std::int64_t>(entry.st_ctim.tv_sec) == opened_.changeSeconds &&
+           static_cast<std::int64_t>(entry.st_ctim.tv_nsec) == opened_.changeNanoseconds;
+}
 
 bool FileHandle::close() {
     if (descriptor_ < 0) {
@@ -422,6 +497,7 @@ bool FileHandle::close() {
     }
     const int descriptor = descriptor_;
     descriptor_ = -1;
+    watchingWriters_ = false;
     // The descriptor is gone after close even when it reports EINTR, so it
     // is never closed twice.
     return systemCalls().close(descriptor) == 0;

@@ -54,6 +54,8 @@ bool removeFileEntry(const std::string& path) { return ::unlink(path.c_str()) ==
 
 bool isNotFoundError(std::uint32_t code) { return code == ENOENT || code == ENOTDIR; }
 
+bool isDirectoryError(std::uint32_t code) { return code == EISDIR; }
+
 bool isPathSeparator(char character) { return character == '/'; }
 
 int compareIgnoreCase(const char* left, const char* right) { return ::strcasecmp(left, right); }

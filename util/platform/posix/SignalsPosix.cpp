@@ -1,6 +1,10 @@
-// POSIX implementation of the signal handling of the platform seam.
+// POSIX implementation of the stop handling of the platform seam.
 #include "util/platform/Signals.h"
 
+#include "util/platform/DirectoryHandle.h"
+#include "util/platform/posix/HeldStopRequests.h"
+
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -12,32 +16,61 @@ namespace ostrel::platform {
 
 namespace {
 
-constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
-constexpr std::size_t kMaxPathLength = 4096;
+// Every signal that ends the process by default and may be caught, but
+// those the program meets otherwise: SIGPIPE and SIGXFSZ are ignored (the
+// write fails instead), SIGIO tells of a writer waiting for a file being
+// rewritten, and the signals of a fault in the program itself (SIGSEGV,
+// SIGBUS, SIGILL, SIGFPE, SIGTRAP, SIGSYS) are left to their default (and
+// to the sanitizers' reports).
+bool isStopSignal(int signal) {
+    switch (signal) {
+        case SIGHUP:
+        case SIGINT:
+        case SIGQUIT:
+        case SIGABRT:
+        case SIGUSR1:
+        case SIGUSR2:
+        case SIGALRM:
+        case SIGTERM:
+        case SIGSTKFLT:
+        case SIGXCPU:
+        case SIGVTALRM:
+        case SIGPROF:
+        case SIGPWR:
+            return true;
+        default:
+            return signal >= SIGRTMIN && signal <= SIGRTMAX;
+    }
+}
 
-// Written by the main thread, read by the handler: a slot's path is complete
-// before its flag is set, and the handler reads only slots whose flag is set.
-struct Registration {
-    volatile sig_atomic_t used = 0;
-    char path[kMaxPathLength + 1] = {};
-};
-Registration registrations[TerminationCleanup::kMaxRegistrations];
-
-sigset_t terminationSignalSet() {
+sigset_t stopSignalSet() {
     sigset_t set;
     sigemptyset(&set);
-    for (const int signal : kTerminationSignals) {
-        sigaddset(&set, signal);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        if (isStopSignal(signal)) {
+            sigaddset(&set, signal);
+        }
     }
     return set;
 }
 
-// Only async-signal-safe calls: unlink, sigaction, sigprocmask, raise.
-void removeTemporaryFilesAndEnd(int signal) {
+// Written by the main thread, read by the handler: a slot's entry is
+// complete before its flag is set, and the handler reads only slots whose
+// flag is set.
+constexpr std::size_t kMaxNameLength = 255;
+struct Registration {
+    volatile sig_atomic_t used = 0;
+    int directory = -1;
+    char name[kMaxNameLength + 1] = {};
+};
+Registration registrations[RemovalOnStop::kMaxRegistrations];
+
+// Only async-signal-safe calls: unlinkat, sigaction, sigprocmask, raise.
+void removeTemporaryFilesAndStop(int signal) {
     const int savedErrno = errno;
     for (Registration& registration : registrations) {
         if (registration.used != 0) {
-            ::unlink(registration.path);
+            ::unlinkat(registration.directory, registration.name, 0);
         }
     }
     struct sigaction defaultAction {};
@@ -49,8 +82,8 @@ void removeTemporaryFilesAndEnd(int signal) {
     sigaddset(&thisSignal, signal);
     ::raise(signal);
     ::sigprocmask(SIG_UNBLOCK, &thisSignal, nullptr);
-    // Not reached: the default action of a termination signal ends the
-    // process as soon as it is unblocked.
+    // Not reached: the default action of a stop signal ends the process as
+    // soon as it is unblocked.
     errno = savedErrno;
 }
 
@@ -61,14 +94,17 @@ void installSignalHandling() {
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     // A write past a file size limit then fails with EFBIG, and a write to a
-    // standard output nobody reads with EPIPE, instead of killing the run.
+    // standard output nobody reads with EPIPE, instead of ending the run.
     ::sigaction(SIGXFSZ, &ignore, nullptr);
     ::sigaction(SIGPIPE, &ignore, nullptr);
 
     struct sigaction cleanup {};
-    cleanup.sa_handler = removeTemporaryFilesAndEnd;
-    cleanup.sa_mask = terminationSignalSet();
-    for (const int signal : kTerminationSignals) {
+    cleanup.sa_handler = removeTemporaryFilesAndStop;
+    cleanup.sa_mask = stopSignalSet();
+    for (int signal = 1; signal < NSIG; ++signal) {
+        if (!isStopSignal(signal)) {
+            continue;
+        }
         struct sigaction current {};
         if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
             continue;
@@ -77,14 +113,16 @@ void installSignalHandling() {
     }
 }
 
-TerminationCleanup::TerminationCleanup(const std::string& path) {
-    if (path.size() > kMaxPathLength || path.find('\0') != std::string::npos) {
+void RemovalOnStop::registerEntry(const DirectoryHandle& directory, const std::string& name) {
+    release();
+    if (name.size() > kMaxNameLength || name.find('\0') != std::string::npos) {
         return;
     }
     for (std::size_t slot = 0; slot < kMaxRegistrations; ++slot) {
         Registration& registration = registrations[slot];
         if (registration.used == 0) {
-            std::memcpy(registration.path, path.c_str(), path.size() + 1);
+            registration.directory = directory.nativeHandle();
+            std::memcpy(registration.name, name.c_str(), name.size() + 1);
             std::atomic_signal_fence(std::memory_order_seq_cst);
             registration.used = 1;
             slot_ = static_cast<int>(slot);
@@ -93,11 +131,9 @@ TerminationCleanup::TerminationCleanup(const std::string& path) {
     }
 }
 
-TerminationCleanup::TerminationCleanup(TerminationCleanup&& other) noexcept : slot_(other.slot_) {
-    other.slot_ = -1;
-}
+RemovalOnStop::RemovalOnStop(RemovalOnStop&& other) noexcept : slot_(other.slot_) { other.slot_ = -1; }
 
-TerminationCleanup& TerminationCleanup::operator=(TerminationCleanup&& other) noexcept {
+RemovalOnStop& RemovalOnStop::operator=(RemovalOnStop&& other) noexcept {
     if (this != &other) {
         release();
         slot_ = other.slot_;
@@ -106,21 +142,22 @@ TerminationCleanup& TerminationCleanup::operator=(TerminationCleanup&& other) no
     return *this;
 }
 
-void TerminationCleanup::release() {
+void RemovalOnStop::release() {
     if (slot_ >= 0) {
         registrations[slot_].used = 0;
         slot_ = -1;
     }
 }
 
-TerminationSignalsBlocked::TerminationSignalsBlocked() {
-    static_assert(sizeof(sigset_t) <= sizeof(saved_), "the saved mask must fit");
-    const sigset_t block = terminationSignalSet();
-    ::sigprocmask(SIG_BLOCK, &block, reinterpret_cast<sigset_t*>(saved_));
+namespace posix {
+
+HeldStopRequests::HeldStopRequests() {
+    const sigset_t hold = stopSignalSet();
+    ::sigprocmask(SIG_BLOCK, &hold, &previous_);
 }
 
-TerminationSignalsBlocked::~TerminationSignalsBlocked() {
-    ::sigprocmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(saved_), nullptr);
-}
+HeldStopRequests::~HeldStopRequests() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+
+}  // namespace posix
 
 }  // namespace ostrel::platform

@@ -1,6 +1,7 @@
 #include "util/platform/posix/SystemCalls.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -17,20 +18,34 @@ SystemCalls* installed = nullptr;
 
 }  // namespace
 
-int SystemCalls::open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+int SystemCalls::openAt(int directory, const char* name, int flags, mode_t mode) {
+    return ::openat(directory, name, flags, mode);
+}
+
+int SystemCalls::statAt(int directory, const char* name, struct stat* info, int flags) {
+    return ::fstatat(directory, name, info, flags);
+}
+
+int SystemCalls::renameAt(int fromDirectory, const char* from, int toDirectory, const char* to) {
+    return ::renameat(fromDirectory, from, toDirectory, to);
+}
+
+int SystemCalls::unlinkAt(int directory, const char* name) { return ::unlinkat(directory, name, 0); }
 
 int SystemCalls::close(int descriptor) { return ::close(descriptor); }
 
 int SystemCalls::fstat(int descriptor, struct stat* info) { return ::fstat(descriptor, info); }
 
-ssize_t SystemCalls::read(int descriptor, void* buffer, std::size_t size) { return ::read(descriptor, buffer, size); }
+ssize_t SystemCalls::readAt(int descriptor, void* buffer, std::size_t size, off_t offset) {
+    return ::pread(descriptor, buffer, size, offset);
+}
 
 ssize_t SystemCalls::write(int descriptor, const void* data, std::size_t size) {
     return ::write(descriptor, data, size);
 }
 
-ssize_t SystemCalls::copyFileRange(int from, int to, std::size_t size) {
-    return ::copy_file_range(from, nullptr, to, nullptr, size, 0);
+ssize_t SystemCalls::copyFileRange(int from, off_t* fromOffset, int to, std::size_t size) {
+    return ::copy_file_range(from, fromOffset, to, nullptr, size, 0);
 }
 
 off_t SystemCalls::seek(int descriptor, off_t offset, int whence) { return ::lseek(descriptor, offset, whence); }

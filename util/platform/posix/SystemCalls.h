@@ -26,13 +26,20 @@ public:
     SystemCalls(const SystemCalls&) = delete;
     SystemCalls& operator=(const SystemCalls&) = delete;
 
-    virtual int open(const char* path, int flags, mode_t mode);
+    // openat, fstatat, renameat and unlinkat: names relative to a directory
+    // descriptor (AT_FDCWD: the working directory).
+    virtual int openAt(int directory, const char* name, int flags, mode_t mode);
+    virtual int statAt(int directory, const char* name, struct stat* info, int flags);
+    virtual int renameAt(int fromDirectory, const char* from, int toDirectory, const char* to);
+    virtual int unlinkAt(int directory, const char* name);
     virtual int close(int descriptor);
     virtual int fstat(int descriptor, struct stat* info);
-    virtual ssize_t read(int descriptor, void* buffer, std::size_t size);
+    // pread: from offset, leaving the descriptor's position alone.
+    virtual ssize_t readAt(int descriptor, void* buffer, std::size_t size, off_t offset);
     virtual ssize_t write(int descriptor, const void* data, std::size_t size);
-    // copy_file_range from and to the descriptors' own positions.
-    virtual ssize_t copyFileRange(int from, int to, std::size_t size);
+    // copy_file_range from *fromOffset (advanced by the count copied) to the
+    // destination's own position.
+    virtual ssize_t copyFileRange(int from, off_t* fromOffset, int to, std::size_t size);
     virtual off_t seek(int descriptor, off_t offset, int whence);
     virtual int truncate(int descriptor, off_t length);
     virtual int fchown(int descriptor, uid_t owner, gid_t group);
