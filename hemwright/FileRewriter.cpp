@@ -55,10 +55,16 @@ void rewriteWithAddedText(const std::string& path, const std::string& prefix, co
     }
     // Where the system cannot tell (Unknown), the check after the copy is
     // the only one.
-    if (replacement.otherWriters() == OtherWriters::Present) {
+    const OtherWriters writers = replacement.otherWriters();
+    if (writers == OtherWriters::Present) {
         throw PipelinePluginException("Input file '" + path +
                                       "' is open for writing by another process; it was left as it was, so that "
                                       "nothing that process writes is lost.");
+    }
+    if (writers == OtherWriters::Rewriting) {
+        throw PipelinePluginException("Input file '" + path +
+                                      "' is being rewritten (or held locked) by another process; it was left as it "
+                                      "was.");
     }
     if (replacement.createTemporary(createName) != CreateResult::Created) {
         throw PipelinePluginException("Failed to open output file '" + replacement.temporaryPath() +

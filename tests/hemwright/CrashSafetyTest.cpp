@@ -301,12 +301,14 @@ void expectCleanRunLeavesNoTemporaryFile(Step& step, const std::set<std::string>
 
 constexpr std::uint64_t kQuickFileSize = std::uint64_t(32) << 20;
 
-// A host or an operator that stops a step sends a termination signal: the
-// program removes the temporary file it was writing and ends by that same
-// signal, so the host still sees a terminated step and nothing is left over.
+// A host or an operator that stops a step sends a signal that ends a
+// program (a CPU-time limit sends SIGXCPU): the program removes the temporary
+// file it was writing and ends by that same signal, so the host still sees a
+// stopped step and nothing is left over.
 TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsByIt) {
     LargeFileStep step(kQuickFileSize);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
+                             SIGPWR, SIGRTMIN + 3}) {
         SCOPED_TRACE(strsignal(signal));
         bool caughtMidCopy = false;
         for (int attempt = 0; attempt < 3 && !caughtMidCopy; ++attempt) {
@@ -323,6 +325,22 @@ TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsB
         }
         EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
     }
+}
+
+// A step started with a signal ignored (nohup ignores SIGHUP) keeps
+// ignoring it: the rewrite goes on and completes.
+TEST(CrashSafetyTest, SignalIgnoredAtStartStaysIgnored) {
+    LargeFileStep step(kQuickFileSize);
+    HostOptions options = generousTimeout();
+    options.ignoredSignal = SIGHUP;
+    HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), options);
+    const bool caughtMidCopy = process.stopWhen([&] { return step.temporaryFileHolds(1); });
+    const HostRun run = caughtMidCopy ? process.signalAndWait(SIGHUP) : process.wait();
+    EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
+    EXPECT_TRUE(run.exited) << "ended by signal " << run.signalNumber;
+    EXPECT_EQ(0, run.exitStatus);
+    EXPECT_EQ(State::New, step.state());
+    EXPECT_TRUE(temporaryFiles(step.directory()).empty());
 }
 
 TEST(CrashSafetyTest, TerminationSignalWhileOutputDocumentIsWrittenLeavesNoPartOfIt) {

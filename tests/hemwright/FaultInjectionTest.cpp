@@ -15,16 +15,23 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 using testing_support::HostOptions;
+using testing_support::HostProcess;
 using testing_support::HostRun;
 using testing_support::listDirectory;
 using testing_support::readBytes;
@@ -218,6 +225,9 @@ TEST_F(FaultInjectionTest, RunAsAnotherUserKeepsWhatItMayAndFailsCleanlyWhereItM
     if (!testing_support::runningAsRoot()) {
         GTEST_SKIP() << "needs root to run the program as nobody";
     }
+    if (const std::string why = testing_support::whyOtherUsersCannotWorkIn(work.path()); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
     HostOptions asNobody;
     asNobody.user = 65534;
     asNobody.group = 65534;
@@ -303,6 +313,199 @@ TEST_F(FaultInjectionTest, OutputDocumentThatIsALinkIsReplacedNotFollowed) {
     EXPECT_TRUE(S_ISREG(info.st_mode));
     EXPECT_NE(std::string::npos, readBytes(work.file("output.xml")).find("</VellamorPlugin>"));
     EXPECT_EQ("keep", readBytes(elsewhere.file("precious")));
+}
+
+// --- Other processes at work --------------------------------------------------
+
+// How often text occurs in haystack.
+std::size_t occurrences(const std::string& haystack, const std::string& text) {
+    std::size_t count = 0;
+    for (std::string::size_type at = haystack.find(text); at != std::string::npos; at = haystack.find(text, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+const char kOpenForWriting[] =
+    "' is open for writing by another process; it was left as it was, so that nothing that process writes is lost.";
+const char kRewrittenElsewhere[] = "' is being rewritten (or held locked) by another process; it was left as it was.";
+const char kChangedMeanwhile[] =
+    "' was opened for writing or changed by another process while it was rewritten; it was left as it was, so that "
+    "nothing that process wrote is lost.";
+
+// A live log: a writer that keeps the file open and appends to it all along.
+// The file is refused and every line the writer appended is there.
+TEST_F(FaultInjectionTest, FileAnotherProcessKeepsOpenForWritingIsLeftAloneWithEveryLine) {
+    const std::string log = work.file("live.log");
+    writeBytes(log, "start\n");
+    writeInput(prefixAndSuffix("STAMP", ""), {log});
+    std::atomic<bool> stop{false};
+    int written = 0;
+    std::thread writer([&] {
+        const int descriptor = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        ASSERT_LE(0, descriptor);
+        while (!stop) {
+            const std::string line = "line " + std::to_string(written) + "\n";
+            ASSERT_EQ(static_cast<ssize_t>(line.size()), ::write(descriptor, line.data(), line.size()));
+            ++written;
+        }
+        ::close(descriptor);
+    });
+    while (written < 100) {
+        std::this_thread::yield();
+    }
+    const HostRun result = run();
+    stop = true;
+    writer.join();
+
+    EXPECT_EQ(2001 & 0xFF, result.exitStatus);
+    EXPECT_EQ("Input file '" + log + kOpenForWriting, errorLog());
+    std::string expected = "start\n";
+    for (int i = 0; i < written; ++i) {
+        expected += "line " + std::to_string(i) + "\n";
+    }
+    EXPECT_TRUE(readBytes(log) == expected) << written << " lines written";
+}
+
+// A writer that opens the file while it is being copied waits until the
+// program gives the file up; the program then leaves the file alone, and what
+// the writer appends lands in it.
+TEST_F(FaultInjectionTest, WriterArrivingDuringTheRewriteWaitsAndLosesNothing) {
+    const std::string big = lines("big", 1 << 20);  // about 14 MiB
+    const std::string path = work.file("big.log");
+    writeBytes(path, big);
+    writeInput(prefixAndSuffix("STAMP", ""), {path});
+    HostProcess process(HEMWRIGHT_EXECUTABLE, work.path());
+    ASSERT_TRUE(process.stopWhen([&] {
+        for (const std::string& name : entries()) {
+            if (name.find("-tmp-") != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    })) << "never saw the rewrite in progress";
+    // The writer's open waits for the stopped program to give the file up.
+    const pid_t writer = ::fork();
+    ASSERT_LE(0, writer);
+    if (writer == 0) {
+        const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND);
+        _exit(descriptor >= 0 && ::write(descriptor, "appended\n", 9) == 9 ? 0 : 1);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const HostRun result = process.signalAndWait(SIGCONT);
+    int status = 0;
+    ASSERT_EQ(writer, ::waitpid(writer, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    EXPECT_EQ(2001 & 0xFF, result.exitStatus);
+    EXPECT_EQ("Input file '" + path + kChangedMeanwhile, errorLog());
+    EXPECT_TRUE(readBytes(path) == big + "appended\n");
+    EXPECT_EQ((std::vector<std::string>{"big.log", "input.xml", "output.xml"}), entries());
+}
+
+// Two steps at once on the same file: each stamp is either in the file or
+// its step failed saying why; none is lost while its step reports success.
+TEST_F(FaultInjectionTest, TwoRunsAtOnceOnOneFileNeverLoseAStampSilently) {
+    const std::string path = work.file("shared.txt");
+    const std::string content = lines("shared", 400000);  // about 6 MiB, so that the runs overlap
+    writeBytes(path, content);
+    testing_support::ScopedTempDir first;
+    testing_support::ScopedTempDir second;
+    writeBytes(first.file("input.xml"), testing_support::inputDocument(element("DataToPrepend", "[A]"), {path}));
+    writeBytes(second.file("input.xml"), testing_support::inputDocument(element("DataToPrepend", "[B]"), {path}));
+    int succeeded[2] = {0, 0};
+    for (int round = 0; round < 5; ++round) {
+        HostProcess a(HEMWRIGHT_EXECUTABLE, first.path());
+        HostProcess b(HEMWRIGHT_EXECUTABLE, second.path());
+        const HostRun results[2] = {a.wait(), b.wait()};
+        const std::string* folders[2] = {&first.path(), &second.path()};
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_TRUE(results[i].exited);
+            if (results[i].exitStatus == 0) {
+                ++succeeded[i];
+                continue;
+            }
+            EXPECT_EQ(2001 & 0xFF, results[i].exitStatus);
+            const std::string output = readBytes(*folders[i] + "/output.xml");
+            EXPECT_TRUE(output.find(kChangedMeanwhile) != std::string::npos ||
+                        output.find(kRewrittenElsewhere) != std::string::npos)
+                << output;
+        }
+    }
+    const std::string after = readBytes(path);
+    EXPECT_EQ(static_cast<std::size_t>(succeeded[0]), occurrences(after, "[A]"));
+    EXPECT_EQ(static_cast<std::size_t>(succeeded[1]), occurrences(after, "[B]"));
+    EXPECT_EQ(content, after.substr(after.size() - content.size()));
+    EXPECT_EQ(3u * static_cast<std::size_t>(succeeded[0] + succeeded[1]), after.size() - content.size());
+    EXPECT_EQ((std::vector<std::string>{"shared.txt"}), entries());
+}
+
+// A user who owns a directory on a file's path swaps it for a symbolic link
+// to a directory only root may write, again and again, while root runs the
+// step. Every step reads, writes and renames in the one directory the file
+// was found in: the root-only file never gets that user's bytes or owner,
+// and no temporary file is left anywhere.
+TEST_F(FaultInjectionTest, DirectorySwappedForALinkDuringTheRunNeverMixesTwoDirectories) {
+    if (!testing_support::runningAsRoot()) {
+        GTEST_SKIP() << "needs root to run the step while nobody swaps the directory";
+    }
+    if (const std::string why = testing_support::whyOtherUsersCannotWorkIn(work.path()); !why.empty()) {
+        GTEST_SKIP() << why;
+    }
+    ASSERT_EQ(0, ::chmod(work.path().c_str(), 0755));
+    const std::string rootOnly = work.file("root-only");
+    const std::string users = work.file("users");
+    ASSERT_EQ(0, ::mkdir(rootOnly.c_str(), 0700));
+    ASSERT_EQ(0, ::mkdir(users.c_str(), 0755));
+    ASSERT_EQ(0, ::mkdir((users + "/sub").c_str(), 0755));
+    ASSERT_EQ(0, ::symlink(rootOnly.c_str(), (users + "/other").c_str()));
+    writeBytes(rootOnly + "/f", "ROOT\n");
+    ASSERT_EQ(0, ::chmod((rootOnly + "/f").c_str(), 0600));
+    writeBytes(users + "/sub/f", "USER\n");
+    for (const std::string& path : {users, users + "/sub", users + "/sub/f", users + "/other"}) {
+        ASSERT_EQ(0, ::lchown(path.c_str(), 65534, 65534));
+    }
+    writeInput(element("DataToPrepend", "P&#10;"), {users + "/sub/f"});
+
+    const pid_t swapper = ::fork();
+    ASSERT_LE(0, swapper);
+    if (swapper == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) {
+            _exit(1);
+        }
+        const std::string sub = users + "/sub";
+        const std::string other = users + "/other";
+        for (;;) {
+            ::renameat2(AT_FDCWD, sub.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE);
+        }
+    }
+    constexpr int kRuns = 100;
+    int succeeded = 0;
+    for (int i = 0; i < kRuns; ++i) {
+        const HostRun result = run();
+        succeeded += result.exitStatus == 0 ? 1 : 0;
+    }
+    ::kill(swapper, SIGKILL);
+    ::waitpid(swapper, nullptr, 0);
+
+    // The user's directory is whichever of the two names is no link now.
+    struct stat info {};
+    ASSERT_EQ(0, ::lstat((users + "/sub").c_str(), &info));
+    const std::string userDirectory = users + (S_ISDIR(info.st_mode) ? "/sub" : "/other");
+    const std::string rootFile = readBytes(rootOnly + "/f");
+    const std::string userFile = readBytes(userDirectory + "/f");
+    EXPECT_EQ("ROOT\n", rootFile.substr(rootFile.size() - 5));
+    EXPECT_EQ("USER\n", userFile.substr(userFile.size() - 5));
+    EXPECT_EQ(std::string::npos, rootFile.find("USER"));
+    EXPECT_EQ(std::string::npos, userFile.find("ROOT"));
+    EXPECT_EQ(2 * static_cast<std::size_t>(succeeded), rootFile.size() + userFile.size() - 10);
+    ASSERT_EQ(0, ::stat((rootOnly + "/f").c_str(), &info));
+    EXPECT_EQ(0u, info.st_uid);
+    EXPECT_EQ(0600u, info.st_mode & 07777);
+    EXPECT_EQ(std::vector<std::string>{"f"}, listDirectory(rootOnly));
+    EXPECT_EQ(std::vector<std::string>{"f"}, listDirectory(userDirectory));
+    EXPECT_EQ((std::vector<std::string>{"other", "sub"}), listDirectory(users));
+    EXPECT_LT(kRuns / 2, succeeded);
 }
 
 // --- Symbolic links --------------------------------------------------------

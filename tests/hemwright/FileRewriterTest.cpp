@@ -4,6 +4,7 @@
 #include "tests/support/FileAttributes.h"
 #include "tests/support/SystemCallFaults.h"
 #include "tests/support/TestFiles.h"
+#include "util/platform/Platform.h"
 
 #include <gtest/gtest.h>
 
@@ -153,14 +154,19 @@ TEST_F(FileRewriterTest, TakenTemporaryNamesAreSkippedNeverTruncated) {
 
 TEST_F(FileRewriterTest, AnyNameTheFileSystemTakesIsRewrittenBesideItself) {
     const std::string name = "0123456789abcdef0123456789abcdef0123";
+    // Where '\\' separates nothing (POSIX), it is a character of the name
+    // like any other.
+    const std::string backslashed = ostrel::platform::isPathSeparator('\\') ? "" : "a\\b";
     for (const std::size_t length : {std::size_t(200), std::size_t(214), std::size_t(215), std::size_t(255)}) {
-        const std::string path = dir_.file(std::string(length, 'n'));
-        writeBytes(path, "content");
-        std::string temporary;
-        rewriteWithAddedText(path, "<", ">", [&] { return name; });
-        EXPECT_EQ("<content>", readBytes(path)) << length;
-        EXPECT_EQ(std::vector<std::string>{std::string(length, 'n')}, listDirectory(dir_.path())) << length;
-        fs::remove(path);
+        for (const std::string& head : {std::string(), backslashed}) {
+            const std::string fileName = head + std::string(length - head.size(), 'n');
+            const std::string path = dir_.file(fileName);
+            writeBytes(path, "content");
+            rewriteWithAddedText(path, "<", ">", [&] { return name; });
+            EXPECT_EQ("<content>", readBytes(path)) << fileName;
+            EXPECT_EQ(std::vector<std::string>{fileName}, listDirectory(dir_.path())) << fileName;
+            fs::remove(path);
+        }
     }
 }
 

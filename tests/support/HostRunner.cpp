@@ -1,15 +1,22 @@
 #include "tests/support/HostRunner.h"
 
+#include "tests/support/TestFiles.h"
+
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <map>
+#include <memory>
 #include <stdexcept>
 #include <thread>
+
+#include <boost/filesystem.hpp>
 
 namespace testing_support {
 
@@ -30,7 +37,7 @@ constexpr std::chrono::microseconds kPollInterval{50};
     // ignore some; the program must meet them as the host leaves them.
     for (int signal = 1; signal < NSIG; ++signal) {
         if (signal != SIGKILL && signal != SIGSTOP) {
-            ::signal(signal, SIG_DFL);
+            ::signal(signal, signal == options.ignoredSignal ? SIG_IGN : SIG_DFL);
         }
     }
     sigset_t none;
@@ -50,11 +57,52 @@ constexpr std::chrono::microseconds kPollInterval{50};
     _exit(127);
 }
 
+// A copy of executable in a folder every user may enter, made once per
+// executable and removed when the tests end.
+const std::string& reachableCopyOf(const std::string& executable) {
+    static std::unique_ptr<ScopedTempDir> folder;
+    static std::map<std::string, std::string> copies;
+    auto found = copies.find(executable);
+    if (found != copies.end()) {
+        return found->second;
+    }
+    if (!folder) {
+        folder = std::make_unique<ScopedTempDir>();
+        ::chmod(folder->path().c_str(), 0755);
+    }
+    const std::string copy = folder->file(std::to_string(copies.size()) + "-" +
+                                          boost::filesystem::path(executable).filename().string());
+    boost::filesystem::copy_file(executable, copy);
+    ::chmod(copy.c_str(), 0755);
+    return copies.emplace(executable, copy).first->second;
+}
+
 }  // namespace
 
-HostProcess::HostProcess(const std::string& executable, const std::string& workDirectory,
+std::string whyOtherUsersCannotWorkIn(const std::string& directory) {
+    for (boost::filesystem::path folder = boost::filesystem::absolute(directory); !folder.empty();
+         folder = folder.parent_path()) {
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0) {
+            return "cannot look at " + folder.string();
+        }
+        if ((info.st_mode & S_IXOTH) == 0) {
+            return folder.string() + " may be entered by its owner only, so another user cannot work below it";
+        }
+        if (folder == folder.root_path()) {
+            break;
+        }
+    }
+    return std::string();
+}
+
+HostProcess::HostProcess(const std::string& requestedExecutable, const std::string& workDirectory,
                          const HostOptions& options)
     : deadline_(std::chrono::steady_clock::now() + options.timeout) {
+    const std::string& executable =
+        options.user >= 0 && !whyOtherUsersCannotWorkIn(requestedExecutable).empty()
+            ? reachableCopyOf(requestedExecutable)
+            : requestedExecutable;
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");

@@ -26,9 +26,15 @@ struct HostOptions {
     // (writes to it fail with EPIPE, or SIGPIPE kills the child).
     bool standardOutputClosed = false;
     // Runs the child as this user and group, without supplementary groups
-    // (needs root). Negative: as this process.
+    // (needs root). Negative: as this process. The executable is run from a
+    // copy that user can reach when the build tree lies in a folder only its
+    // owner may enter; the working directory must be reachable (see
+    // whyOtherUsersCannotWorkIn).
     int user = -1;
     int group = -1;
+    // A signal the child starts with ignored, as a job started with nohup
+    // starts with SIGHUP ignored. 0: none.
+    int ignoredSignal = 0;
     // The child is killed (and the run reported as timed out) after this.
     std::chrono::milliseconds timeout{20000};
 };
@@ -41,6 +47,12 @@ struct HostRun {
     bool timedOut = false;      // killed because options.timeout passed
     std::string standardOutput;
 };
+
+// Why another user than this process's could not work in directory: a
+// folder on its path that others may not enter (a checkout under /root or in
+// a private temporary folder, say). Empty when they could. Tests that run the
+// program as another user skip with this text.
+std::string whyOtherUsersCannotWorkIn(const std::string& directory);
 
 // Runs executable in workDirectory and waits for it.
 HostRun runHost(const std::string& executable, const std::string& workDirectory,

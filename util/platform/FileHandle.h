@@ -136,10 +136,12 @@ public:
     // file away.
     bool applyAccess(const FileAccess& access);
 
-    // For a file opened for reading: whether another process has it open for
-    // writing now, and, when None, from now on until close() a writer that
-    // opens it waits (up to the system's limit) while writerArrived() says
-    // so. Unknown (code in lastErrorCode()) where the system cannot tell.
+    // For a file opened for reading, before it is rewritten: claims it
+    // against other rewrites until close() (Rewriting when another process
+    // holds that claim), and tells whether another process has it open for
+    // writing now. When None, from now on until close() a writer that opens
+    // it waits (up to the system's limit) while writerArrived() says so.
+    // Unknown (code in lastErrorCode()) where the system cannot tell.
     OtherWriters watchForWriters();
 
     // After watchForWriters() returned None: whether a process has since

@@ -7,6 +7,7 @@
 #include "util/platform/posix/WriteLease.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -470,6 +471,13 @@ OtherWriters FileHandle::watchForWriters() {
     if (descriptor_ < 0) {
         errno = EBADF;
         return OtherWriters::Unknown;
+    }
+    // Another rewrite of the same file holds the file locked from its open to
+    // its rename, so two rewrites can never both pass their last check and
+    // rename one after the other, the second undoing the first. The lock is
+    // given up with the descriptor.
+    if (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        return OtherWriters::Rewriting;
     }
     const OtherWriters answer = posix::takeReadLease(descriptor_);
     watchingWriters_ = answer == OtherWriters::None;
