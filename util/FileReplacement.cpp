@@ -5,15 +5,38 @@
 
 namespace ostrel {
 
+namespace {
+
+// The directory of the last file, opened when it was first needed. Opening
+// a directory costs as much as a third of a small file's rewrite; the
+// program is single-threaded.
+std::shared_ptr<const platform::DirectoryHandle> openDirectory(const std::string& path) {
+    static std::string lastPath;
+    static std::shared_ptr<const platform::DirectoryHandle> last;
+    if (last && path == lastPath) {
+        return last;
+    }
+    auto directory = std::make_shared<platform::DirectoryHandle>();
+    if (!directory->open(path)) {
+        return nullptr;
+    }
+    lastPath = path;
+    last = std::move(directory);
+    return last;
+}
+
+}  // namespace
+
 platform::OpenResult FileReplacement::openOriginal() {
     const PathParts parts = splitPath(path_);
     name_ = parts.name;
-    if (!directory_.open(parts.directory)) {
+    directory_ = openDirectory(parts.directory);
+    if (!directory_) {
         return platform::isNotFoundError(platform::lastErrorCode()) ? platform::OpenResult::NotFound
                                                                      : platform::OpenResult::Failed;
     }
     const platform::OpenResult result =
-        original_.openForReading(directory_, name_.empty() ? "." : name_, access_, extent_);
+        original_.openForReading(*directory_, name_.empty() ? "." : name_, access_, extent_);
     if (result == platform::OpenResult::Opened && !original_.readAttributes(access_)) {
         original_.close();
         return platform::OpenResult::Failed;
@@ -22,7 +45,7 @@ platform::OpenResult FileReplacement::openOriginal() {
 }
 
 platform::CreateResult FileReplacement::createTemporary(const std::function<std::string()>& createName) {
-    return temporary_.create(directory_, name_, platform::NewFileAccess::Private, createName);
+    return temporary_.create(*directory_, name_, platform::NewFileAccess::Private, createName);
 }
 
 platform::CopyResult FileReplacement::complete() {
@@ -33,7 +56,7 @@ platform::CopyResult FileReplacement::complete() {
 }
 
 bool FileReplacement::originalUnchanged() const {
-    return !original_.writerArrived() && original_.isUnchangedAt(directory_, name_);
+    return !original_.writerArrived() && original_.isUnchangedAt(*directory_, name_);
 }
 
 bool FileReplacement::replace() {

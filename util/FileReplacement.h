@@ -2,6 +2,7 @@
 #define OSTREL_FILEREPLACEMENT_H
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "util/TemporaryFile.h"
@@ -22,7 +23,9 @@ namespace ostrel {
 // The file's directory is opened once, by openOriginal; the file is opened,
 // its temporary file created, checked and renamed all relative to that very
 // directory, so a directory on the path that is renamed or swapped for a
-// symbolic link meanwhile cannot make the steps act in two places. What the
+// symbolic link meanwhile cannot make the steps act in two places. A step
+// usually lists many files of one directory: the directory opened last is
+// kept open for the next file written with the same directory text. What the
 // new file keeps of the old one: its bytes as copied, its holes, its
 // permission bits, owner and group (where the process may set them), its
 // access ACL and its user extended attributes; the temporary file is
@@ -85,7 +88,7 @@ public:
 private:
     std::string path_;
     std::string name_;
-    platform::DirectoryHandle directory_;
+    std::shared_ptr<const platform::DirectoryHandle> directory_;
     platform::FileHandle original_;
     platform::FileAccess access_;
     platform::FileExtent extent_;

@@ -118,12 +118,14 @@ public:
     bool writeAll(const char* data, std::size_t size);
     bool writeAll(const std::string& bytes) { return writeAll(bytes.data(), bytes.size()); }
 
-    // Copies everything from source's read position to its end to this
-    // file's current position, in the kernel where the file systems allow it
-    // and through a fixed-size buffer otherwise. Ranges that the source holds
-    // as holes are skipped, so they stay holes here (a file without holes
-    // costs one question more); the bytes read back are the same either way.
-    // Afterwards this file is positioned after the copied content.
+    // Copies source from its read position to its end to this file's
+    // current position, in the kernel where the file systems allow it and
+    // through a fixed-size buffer otherwise. Ranges that the source holds as
+    // holes are skipped, so they stay holes here (a file without holes costs
+    // one question more); the bytes read back are the same either way. A
+    // file without holes is copied up to the size it had when it was opened:
+    // what was appended since is not (isUnchangedAt tells). Afterwards this
+    // file is positioned after the copied content.
     CopyResult copyRemainderFrom(FileHandle& source);
 
     // Gives the file the owner and group of access where the process may set

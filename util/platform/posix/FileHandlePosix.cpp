@@ -104,13 +104,21 @@ bool seekTo(int descriptor, off_t offset) { return systemCalls().seek(descriptor
 // Copies the data ranges of from, from start on, to the same relative places
 // of to, and leaves to positioned and sized as if every byte had been
 // written. size is what from held when it was opened: a first hole at or
-// past it means there is none, and the file is copied in one go.
+// past it means there is none, and the file's size bytes are copied in one
+// go; a sparse file is copied to its end.
 CopyResult copyKeepingHoles(int from, off_t start, off_t size, int to) {
     const off_t firstHole = systemCalls().seek(from, start, SEEK_HOLE);
-    if (firstHole < 0 || firstHole >= size) {
-        // No hole, or a file system that cannot tell data from holes (or a
-        // start at the very end): every byte is copied.
-        off_t offset = start;
+    off_t offset = start;
+    if (firstHole >= size) {
+        // No hole: the bytes the file had when it was opened, without a call
+        // to find its end (a file that grew meanwhile has changed, which the
+        // caller checks).
+        return start < size ? copyRange(from, offset, to, static_cast<std::uint64_t>(size - start))
+                            : CopyResult::Copied;
+    }
+    if (firstHole < 0) {
+        // A file system that cannot tell data from holes, or a start past
+        // the end: whatever there is, to the end.
         return copyRange(from, offset, to, kToTheEnd);
     }
     const off_t base = systemCalls().seek(to, 0, SEEK_CUR);
