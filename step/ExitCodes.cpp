@@ -21,7 +21,8 @@ std::string stepExitCodeTable() {
         "  73       a listed file cannot be replaced: its directory, an immutable\n"
         "           or append-only file, a mount point, a file open for writing\n"
         "  74       standard output cannot be written before hemwright runs\n"
-        "  128+N    interrupted by signal N, or hemwright ended by it:";
+        "  128+N    hemwright ended by signal N (such as 137 for SIGKILL), or the\n"
+        "           run interrupted by one of:";
     // The signals and their numbers are the platform's.
     std::string line;
     for (const int signalNumber : ostrel::platform::stopSignals()) {
