@@ -219,7 +219,9 @@ if [ "$man_pages" = man-pages ] && command -v man >/dev/null 2>&1; then
         started { print substr($0, indent + 1) > outputFile }'
   [ -s "$scratch/example.sh" ] && [ -s "$scratch/example.expected" ] \
     || fail "no example with its output in hemwright-step(1)"
-  grep -q 'notes/report.txt' "$scratch/example.sh" || fail "the first example no longer names notes/report.txt"
+  grep -q 'notes/report.txt' "$scratch/example.sh" || fail "the first example of hemwright-step(1) reads, as printed,
+$(cat "$scratch/example.sh")
+which does not name notes/report.txt, the file this test provides"
   folder="$scratch/example"
   mkdir -p "$folder/notes"
   folder="$(cd "$folder" && pwd -P)"
