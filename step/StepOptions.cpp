@@ -31,8 +31,8 @@ po::options_description visibleOptions() {
         ("dry-run", "check the files and show what each would become; change nothing, do not run hemwright")
         ("keep", "keep the working directory and print its path (no effect with --dry-run)")
         ("allow-repeats", "let a file be listed more than once (hemwright stamps it each time)")
-        ("allow-open-files", "rewrite a file even when another process has it open for writing (what it "
-         "writes afterwards is lost)")
+        ("allow-open-files", "do not refuse a file that another process has open for writing; warn instead "
+         "(what it writes after hemwright has read the file is lost)")
         ("hemwright", po::value<std::string>()->value_name("PATH"),
          "the hemwright executable to run (default: the one beside hemwright-step, else "
          HEMWRIGHT_PLUGIN_FROM_STEP_DIR " from hemwright-step's folder)")
