@@ -1,10 +1,10 @@
 #include "hemwright/Hemwright.h"
 
+#include "hemwright/AddedText.h"
 #include "hemwright/FileRewriter.h"
 #include "hemwright/LineBreaks.h"
 #include "plugin/PluginException.h"
 #include "util/Strings.h"
-#include "util/Utf8ToLatin1Converter.h"
 
 using namespace Vellamor::Plugin;
 
@@ -23,8 +23,8 @@ std::string parameterText(const DataElements& elements, const std::string& name)
 
 int Hemwright::process(PipelinePluginInput& input, PipelinePluginOutput& output, PipelinePluginContext& context) {
     const DataElements& parameters = context.getDataElements();
-    std::string prefix = parameterText(parameters, "DataToPrepend");
-    std::string suffix = parameterText(parameters, "DataToAppend");
+    const std::string prefix = parameterText(parameters, "DataToPrepend");
+    const std::string suffix = parameterText(parameters, "DataToAppend");
 
     int styleCode = 0;
     const std::string style = parameterText(parameters, "LineBreakStyle");
@@ -38,24 +38,15 @@ int Hemwright::process(PipelinePluginInput& input, PipelinePluginOutput& output,
     const std::string addLineBreak = parameterText(parameters, "AddLineBreak");
     const bool lineBreakAfterPrefix = ostrel::equalsIgnoreCase(addLineBreak, "true") || addLineBreak == "1";
 
-    if (prefix.empty() && suffix.empty()) {
+    const std::optional<AddedText> added = addedText(prefix, suffix, styleCode, lineBreakAfterPrefix);
+    if (!added) {
         output.setLogMessage(LogMessage{
             "Neither DataToPrepend nor DataToAppend were set. Hemwright will not modify file.", Warning});
         return 0;
     }
-    if (styleCode != 0) {
-        prefix = normalizeLineBreaks(prefix, styleCode);
-        suffix = normalizeLineBreaks(suffix, styleCode);
-    }
-    if (lineBreakAfterPrefix) {
-        prefix += lineBreakText(styleCode);
-    }
-    ostrel::Utf8ToLatin1Converter converter;
-    prefix = converter.convert(prefix);
-    suffix = converter.convert(suffix);
 
     for (const auto& file : input.getInputFiles()) {
-        rewriteWithAddedText(file->getName(), prefix, suffix);
+        rewriteWithAddedText(file->getName(), added->prefix, added->suffix);
     }
     return 0;
 }

@@ -77,7 +77,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 include(CPack)
 
 if(HEMWRIGHT_BUILD_TESTS)
+  # The test checks the manual pages only when this configuration builds them.
+  if(HEMWRIGHT_MAN_PAGES)
+    set(HEMWRIGHT_PACKAGE_TEST_MAN_PAGES man-pages)
+  else()
+    set(HEMWRIGHT_PACKAGE_TEST_MAN_PAGES no-man-pages)
+  endif()
   add_test(NAME package_install_and_run
-    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/test-package.sh ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/test-package.sh ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}
+      ${HEMWRIGHT_PACKAGE_TEST_MAN_PAGES})
   set_tests_properties(package_install_and_run PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 RUN_SERIAL TRUE)
 endif()

@@ -4,11 +4,14 @@
 # changelog files, Depends against what the binaries load, lintian (when
 # installed: any error or warning fails), and both programs run from the
 # package unpacked into a scratch root (never into the live system).
+# The first example of hemwright-step(1) is run as the page prints it.
 # Exit 77 means skipped.
-# Usage: test-package.sh BUILD_DIR SOURCE_DIR
+# Usage: test-package.sh BUILD_DIR SOURCE_DIR [man-pages|no-man-pages]
+# (the second when the build was configured with -DHEMWRIGHT_MAN_PAGES=OFF)
 set -euo pipefail
 build="$1"
 source="$2"
+man_pages="${3:-man-pages}"
 
 for tool in cpack dpkg-deb; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -42,10 +45,13 @@ expected_files="-rw-r--r-- ./usr/share/doc/hemwright/README.md.gz
 -rw-r--r-- ./usr/share/doc/hemwright/changelog.Debian.gz
 -rw-r--r-- ./usr/share/doc/hemwright/copyright
 -rw-r--r-- ./usr/share/lintian/overrides/hemwright
--rw-r--r-- ./usr/share/man/man1/hemwright-step.1.gz
--rw-r--r-- ./usr/share/man/man1/hemwright.1.gz
 -rwxr-xr-x ./usr/bin/hemwright-step
 -rwxr-xr-x ./usr/lib/hemwright/hemwright"
+if [ "$man_pages" = man-pages ]; then
+  expected_files="$expected_files
+-rw-r--r-- ./usr/share/man/man1/hemwright-step.1.gz
+-rw-r--r-- ./usr/share/man/man1/hemwright.1.gz"
+fi
 listing="$(dpkg-deb -c "$deb")"
 files="$(printf '%s\n' "$listing" | awk '$1 !~ /^d/ { print $1, $6 }' | sort)"
 [ "$files" = "$(printf '%s\n' "$expected_files" | sort)" ] || fail "the package holds
@@ -75,29 +81,44 @@ grep -qF -- " -- $(dpkg-deb -f "$deb" Maintainer)  " <<<"$changelog" \
 # The manual pages render without a warning, and they, --help and the README
 # list the same options and exit codes. (Texts are searched as here-strings:
 # grep -q stops reading early, which would fail a pipe under pipefail.)
-for page in hemwright hemwright-step; do
-  gzip -t "$man1/$page.1.gz" || fail "$page.1.gz is not gzip"
-  if command -v man >/dev/null 2>&1; then
-    warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man1/$page.1.gz" 2>&1 >/dev/null)"
-    [ -z "$warnings" ] || fail "man reports for $page(1): $warnings"
-  fi
-done
 step_help="$("$build/bin/hemwright-step" --help)"
-step_page="$(gzip -dc "$man1/hemwright-step.1.gz")"
-readme_codes="$(awk -F'|' '/^\|/ { print $2 }' "$source/README.md")"
-for option in $(printf '%s\n' "$step_help" | grep -oE -- '--[a-z-]+' | sort -u); do
-  grep -qF -- "$option" <<<"$step_page" || fail "hemwright-step(1) does not describe $option"
+# Every number of --help's exit code table (codes, ranges, signal numbers).
+help_codes="$(sed -n '/^Exit codes:/,/^$/p' <<<"$step_help" | grep -oE '[0-9]+' | sort -un)"
+for code in 64 65 66 69 70 73 74 129 130 131 138 140 142 143 152 154 155; do
+  grep -qx "$code" <<<"$help_codes" || fail "--help does not list exit code $code"
 done
-for code in 64 65 66 69 70 73 74 129 130 143; do
-  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_help" || fail "--help does not list exit code $code"
-  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_page" || fail "hemwright-step(1) does not list $code"
+readme_codes="$(grep '^|' "$source/README.md")"
+for code in $help_codes; do
   grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$readme_codes" \
-    || fail "the README's table does not list exit code $code"
+    || fail "the README's tables do not list exit code $code of --help"
 done
-hemwright_page="$(gzip -dc "$man1/hemwright.1.gz")"
-for code in 1001 233 1002 234 1003 235 2001 209 2002 210 2003 211 3001 185 3002 186 3003 187 3004 188; do
-  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$hemwright_page" || fail "hemwright(1) does not list exit code $code"
-done
+if [ "$man_pages" = man-pages ]; then
+  for page in hemwright hemwright-step; do
+    gzip -t "$man1/$page.1.gz" || fail "$page.1.gz is not gzip"
+    if command -v man >/dev/null 2>&1; then
+      warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man1/$page.1.gz" 2>&1 >/dev/null)"
+      [ -z "$warnings" ] || fail "man reports for $page(1): $warnings"
+    fi
+  done
+  step_page="$(gzip -dc "$man1/hemwright-step.1.gz")"
+  for option in $(printf '%s\n' "$step_help" | grep -oE -- '--[a-z-]+' | sort -u); do
+    grep -qF -- "$option" <<<"$step_page" || fail "hemwright-step(1) does not describe $option"
+  done
+  if command -v man >/dev/null 2>&1; then
+    rendered="$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$man1/hemwright-step.1.gz" 2>/dev/null)"
+    page_codes="$(sed -n '/^EXIT STATUS$/,/^[A-Z]/p' <<<"$rendered" | grep -oE '[0-9]+' | sort -un)"
+    [ "$page_codes" = "$help_codes" ] || fail "hemwright-step(1) lists the exit codes
+$page_codes
+where --help lists
+$help_codes"
+  fi
+  hemwright_page="$(gzip -dc "$man1/hemwright.1.gz")"
+  for code in 1001 233 1002 234 1003 235 2001 209 2002 210 2003 211 3001 185 3002 186 3003 187 3004 188; do
+    grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$hemwright_page" || fail "hemwright(1) does not list exit code $code"
+  done
+elif [ -e "$build/man/hemwright.1.gz" ] || [ -e "$man1" ]; then
+  fail "configured without manual pages, yet they were built or packaged"
+fi
 
 # Depends names exactly the packages of the libraries the binaries load.
 depends="$(dpkg-deb -f "$deb" Depends)"
@@ -141,7 +162,10 @@ fi
 # lintian, when installed: the package must be free of errors and warnings;
 # what does not apply is overridden in the package with its reason.
 if command -v lintian >/dev/null 2>&1; then
-  if ! lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1; then
+  # A build without manual pages is asked for; lintian would warn of it.
+  lintian_options=()
+  [ "$man_pages" = man-pages ] || lintian_options=(--suppress-tags binary-without-manpage)
+  if ! lintian --fail-on error,warning "${lintian_options[@]}" "$deb" >"$scratch/lintian.log" 2>&1; then
     cat "$scratch/lintian.log"
     fail "lintian reports errors or warnings"
   fi
@@ -179,6 +203,41 @@ set -e
 [ "$code" -eq 0 ] || { cat "$scratch/step.log"; fail "hemwright-step exited with $code"; }
 [ "$(cat "$work/files/report.txt"; echo x)" = "HEAD:${original}" ] || fail "hemwright-step did not rewrite report.txt"
 grep -q '^exit code: 0 (success)$' "$scratch/step.log" || fail "no success line in: $(cat "$scratch/step.log")"
+
+# The first example of hemwright-step(1), run as the rendered page prints it
+# (a command whose lines end in "\" goes on), in a folder that holds the
+# file it names; what it prints must be what the page shows, with the
+# page's home folder standing for this one.
+if [ "$man_pages" = man-pages ] && command -v man >/dev/null 2>&1; then
+  LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$man1/hemwright-step.1.gz" 2>/dev/null \
+    | sed -n '/^EXAMPLES$/,/^SEE ALSO$/p' \
+    | awk -v commandFile="$scratch/example.sh" -v outputFile="$scratch/example.expected" '
+        !started && /^ *\$ / { started = 1; match($0, /^ *\$ /); indent = RLENGTH - 2
+                               print substr($0, RLENGTH + 1) > commandFile; continued = /\\$/; next }
+        started && continued { print > commandFile; continued = /\\$/; next }
+        started && /^ *$/ { exit }
+        started { print substr($0, indent + 1) > outputFile }'
+  [ -s "$scratch/example.sh" ] && [ -s "$scratch/example.expected" ] \
+    || fail "no example with its output in hemwright-step(1)"
+  grep -q 'notes/report.txt' "$scratch/example.sh" || fail "the first example of hemwright-step(1) reads, as printed,
+$(cat "$scratch/example.sh")
+which does not name notes/report.txt, the file this test provides"
+  folder="$scratch/example"
+  mkdir -p "$folder/notes"
+  folder="$(cd "$folder" && pwd -P)"
+  printf '%s\n' 'Quarterly figures..' >"$folder/notes/report.txt"  # 20 bytes, as the page shows
+  set +e
+  (cd "$folder" && PATH="$root/usr/bin:/usr/bin:/bin" bash "$scratch/example.sh") >"$scratch/example.out" 2>&1
+  code=$?
+  set -e
+  [ "$code" -eq 0 ] || { cat "$scratch/example.out"; fail "the first example of hemwright-step(1) exited with $code"; }
+  expected_output="$(cat "$scratch/example.expected")"
+  [ "$(cat "$scratch/example.out")" = "${expected_output//\/home\/me/$folder}" ] \
+    || fail "the first example of hemwright-step(1) printed
+$(cat "$scratch/example.out")
+where the page shows
+$expected_output"
+fi
 
 echo "package $(basename "$deb") holds:"
 printf '%s\n' "$listing"

@@ -2,7 +2,7 @@
 
 #include "step/ExitCodes.h"
 #include "step/PrintableName.h"
-#include "step/XmlCharacters.h"
+#include "step/XmlTextProblem.h"
 #include "util/ErrorResolver.h"
 #include "util/platform/FileAccessQueries.h"
 #include "util/platform/Platform.h"

@@ -6,7 +6,6 @@
 #include "step/PrintableName.h"
 #include "step/ResultOutput.h"
 #include "util/ErrorResolver.h"
-#include "util/Utf8ToLatin1Converter.h"
 
 #include <boost/filesystem.hpp>
 
@@ -69,21 +68,9 @@ FileEdges readFileEdges(const std::string& path) {
 
 }  // namespace
 
-std::optional<AddedBytes> bytesHemwrightWouldAdd(const StepOptions& options) {
-    AddedBytes added;
-    added.prefix = options.prepend.value_or("");
-    added.suffix = options.append.value_or("");
-    if (added.prefix.empty() && added.suffix.empty()) return std::nullopt;
+std::optional<AddedText> bytesHemwrightWouldAdd(const StepOptions& options) {
     const int style = options.lineBreakStyle ? parseLineBreakStyle(*options.lineBreakStyle) : 0;
-    if (style != 0) {
-        added.prefix = normalizeLineBreaks(added.prefix, style);
-        added.suffix = normalizeLineBreaks(added.suffix, style);
-    }
-    if (options.addLineBreak) added.prefix += lineBreakText(style);
-    ostrel::Utf8ToLatin1Converter converter;
-    added.prefix = converter.convert(added.prefix);
-    added.suffix = converter.convert(added.suffix);
-    return added;
+    return addedText(options.prepend.value_or(""), options.append.value_or(""), style, options.addLineBreak);
 }
 
 std::string visibleBytes(const std::string& bytes) {
@@ -108,15 +95,17 @@ std::string visibleBytes(const std::string& bytes) {
     return visible;
 }
 
-int printDryRun(const StepOptions& options) {
-    const std::optional<AddedBytes> added = bytesHemwrightWouldAdd(options);
+void printDryRun(const StepOptions& options, std::size_t warnings) {
+    const std::string warningCount = countText(warnings, "warning");
+    const std::optional<AddedText> added = bytesHemwrightWouldAdd(options);
     if (!added) {
         printResult("Neither a text to prepend nor one to append is given: hemwright would change no file and "
-                    "end with a warning.\n");
-        return 0;
+                    "end with a warning.\n0 files would change, 0 bytes would be added, " + warningCount + "\n");
+        return;
     }
     printResult("prefix: " + countText(added->prefix.size(), "byte") + " \"" + visibleBytes(added->prefix) + "\"\n" +
                 "suffix: " + countText(added->suffix.size(), "byte") + " \"" + visibleBytes(added->suffix) + "\"\n");
+    std::uintmax_t addedBytes = 0;
     for (const StepFile& file : options.files) {
         FileEdges edges;
         try {
@@ -125,6 +114,7 @@ int printDryRun(const StepOptions& options) {
             // The checks found the file readable; it changed since.
             throw StepFailure(kNoInputExitCode, printableName(file.given) + ": " + failure.what());
         }
+        addedBytes += added->prefix.size() + added->suffix.size();
         std::string preview = printableName(file.path) + ": " + countText(edges.size, "byte") + " -> " +
                               countText(edges.size + added->prefix.size() + added->suffix.size(), "byte") + "\n";
         if (edges.firstLine.size() == edges.size) {
@@ -137,5 +127,6 @@ int printDryRun(const StepOptions& options) {
         }
         printResult(preview);
     }
-    return 0;
+    printResult(countText(options.files.size(), "file") + " would change, " + countText(addedBytes, "byte") +
+                " would be added, " + warningCount + "\n");
 }

@@ -1,23 +1,40 @@
 #include "step/ExitCodes.h"
 
+#include "util/platform/Process.h"
+
 #include <map>
 
 std::string stepExitCodeTable() {
-    return "  0        hemwright succeeded\n"
-           "  1, 185-188, 209-211, 233-235\n"
-           "           hemwright's own failure, as a parent sees it (for example 209\n"
-           "           for 2001); its log message is printed on standard error\n"
-           "  64       a fault in the command line, or a file listed twice\n"
-           "  65       --prepend-file or --append-file is not UTF-8 (or holds a\n"
-           "           character XML cannot carry)\n"
-           "  66       a file cannot be read (a listed file, --prepend-file,\n"
-           "           --append-file)\n"
-           "  69       hemwright cannot be found or started\n"
-           "  70       any other failure of hemwright-step\n"
-           "  73       a listed file cannot be replaced in its directory\n"
-           "  74       standard output cannot be written\n"
-           "  129, 130, 143\n"
-           "           interrupted by SIGHUP, SIGINT or SIGTERM\n";
+    std::string table =
+        "  0        hemwright succeeded (a warning included), also when standard\n"
+        "           output could not be written after the run\n"
+        "  1, 185-188, 209-211, 233-235\n"
+        "           hemwright's own failure, as a parent sees it (for example 209\n"
+        "           for 2001); its log message is printed on standard error\n"
+        "  64       a fault in the command line, or a file listed twice\n"
+        "  65       --prepend-file or --append-file is not UTF-8 (or holds a\n"
+        "           character XML cannot carry)\n"
+        "  66       a file cannot be read (a listed file, --prepend-file,\n"
+        "           --append-file)\n"
+        "  69       hemwright cannot be found or started\n"
+        "  70       any other failure of hemwright-step\n"
+        "  73       a listed file cannot be replaced: its directory, an immutable\n"
+        "           or append-only file, a mount point, a file open for writing\n"
+        "  74       standard output cannot be written before hemwright runs\n"
+        "  128+N    hemwright ended by signal N (such as 137 for SIGKILL), or the\n"
+        "           run interrupted by one of:";
+    // The signals and their numbers are the platform's.
+    std::string line;
+    for (const int signalNumber : ostrel::platform::stopSignals()) {
+        const std::string item = std::to_string(ostrel::platform::exitStatusForSignal(signalNumber)) + " " +
+                                 ostrel::platform::signalName(signalNumber);
+        if (line.size() + item.size() + 2 > 60) {
+            table += "\n           " + line + ",";
+            line.clear();
+        }
+        line += (line.empty() ? "" : ", ") + item;
+    }
+    return table + "\n           " + line + "\n";
 }
 
 std::string describeHemwrightExitStatus(int status) {

@@ -14,8 +14,8 @@ constexpr int kNoInputExitCode = 66;      // a file cannot be read
 constexpr int kUnavailableExitCode = 69;  // hemwright not found or not started
 constexpr int kSoftwareExitCode = 70;     // any other failure of the tool
 constexpr int kCannotReplaceExitCode = 73;  // a file cannot be replaced in its directory
-constexpr int kOutputErrorExitCode = 74;  // standard output cannot be written
-constexpr int kSignalExitBase = 128;      // + the signal that interrupted the run: 130, 143, 129
+constexpr int kOutputErrorExitCode = 74;  // standard output cannot be written (before a run)
+// An interrupted run ends with platform::exitStatusForSignal (128 + N).
 
 // A failure of hemwright-step itself, with the complete message (printed
 // after "hemwright-step: ") and the exit code it ends the tool with.

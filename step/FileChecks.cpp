@@ -1,5 +1,6 @@
 #include "step/FileChecks.h"
 
+#include "step/CountText.h"
 #include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
 #include "util/TemporaryName.h"
@@ -19,8 +20,6 @@ namespace {
 // The length of the unique part hemwright puts after "-tmp-".
 constexpr std::size_t kUniqueNameLength = 36;
 
-std::string errorText(std::uint32_t code) { return ErrorResolver(0).resolve(code, false); }
-
 std::string lastComponent(const std::string& path) {
     const std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -29,21 +28,47 @@ std::string lastComponent(const std::string& path) {
 // Why hemwright could not read the file, or nothing.
 std::optional<std::string> readProblem(const std::string& path) {
     platform::FileStatus status;
-    if (platform::queryFileStatus(path, status) != platform::StatusResult::Found) {
-        return errorText(platform::lastErrorCode());
-    }
+    if (platform::queryFileStatus(path, status) != platform::StatusResult::Found) return lastSystemErrorText();
     if (status.isDirectory) return std::string("Is a directory");
     if (!status.isRegularFile) return std::string("Not a regular file");
-    if (const std::uint32_t error = platform::readAccessError(path)) return errorText(error);
+    if (const std::uint32_t error = platform::readAccessError(path)) return ErrorResolver(0).resolve(error, false);
+    return std::nullopt;
+}
+
+// Why no new file can be put in directory, or nothing.
+std::optional<std::string> directoryProblem(const std::string& directory) {
+    const std::string name = "its directory " + printableName(directory);
+    if (const std::uint32_t error = platform::directoryWriteError(directory)) {
+        return name + " does not let this user create files: " + ErrorResolver(0).resolve(error, false);
+    }
+    switch (platform::queryChangeLock(directory)) {
+        case platform::ChangeLock::Immutable: return name + " is immutable: no file can be created in it";
+        case platform::ChangeLock::AppendOnly:
+            return name + " is append-only: files can be added to it but none replaced";
+        case platform::ChangeLock::None:
+        case platform::ChangeLock::Unknown: break;  // hemwright finds out itself
+    }
     return std::nullopt;
 }
 
 // Why hemwright could not put its new file in the place of path, or nothing.
 std::optional<std::string> replaceProblem(const std::string& path) {
-    if (const std::uint32_t error = platform::replaceAccessError(path)) return errorText(error);
     const std::string directory = fs::path(path).parent_path().string();
+    if (auto problem = directoryProblem(directory)) return problem;
+    if (const std::uint32_t error = platform::replaceAccessError(path)) return ErrorResolver(0).resolve(error, false);
+    platform::EntryFacts facts;
+    if (!platform::queryEntryFacts(path, facts)) return lastSystemErrorText();
+    if (facts.mountPoint) {
+        return std::string("something is mounted on it (a mount point), so no file can be put in its place");
+    }
+    switch (platform::queryChangeLock(path)) {
+        case platform::ChangeLock::Immutable: return std::string("the file is immutable: it cannot be replaced");
+        case platform::ChangeLock::AppendOnly: return std::string("the file is append-only: it cannot be replaced");
+        case platform::ChangeLock::None:
+        case platform::ChangeLock::Unknown: break;
+    }
     platform::NameLimits limits;
-    if (!platform::queryNameLimits(directory, limits)) return errorText(platform::lastErrorCode());
+    if (!platform::queryNameLimits(directory, limits)) return lastSystemErrorText();
     const std::string temporary =
         ostrel::temporaryPathBeside(path, std::string(kUniqueNameLength, 'x'), limits.nameBytes);
     const std::size_t nameBytes = lastComponent(temporary).size();
@@ -54,6 +79,41 @@ std::optional<std::string> replaceProblem(const std::string& path) {
                std::to_string(limits.nameBytes);
     }
     return std::nullopt;
+}
+
+const char kOpenForWriting[] =
+    "another process has it open for writing: what it writes after hemwright has read the file would be lost";
+
+// What rewriting path would do beyond its bytes, one text each; adds a
+// refusal to problem when another process writes to it and that is not
+// allowed.
+std::vector<std::string> surprises(const std::string& path, bool allowOpenFiles, std::optional<std::string>& problem) {
+    std::vector<std::string> found;
+    platform::EntryFacts facts;
+    if (platform::queryEntryFacts(path, facts)) {
+        if (facts.symbolicLink) {
+            found.push_back("it is a symbolic link: it will be replaced by a regular file, and the file it points "
+                            "to keeps the old content");
+        }
+        if (facts.otherNames > 0) {
+            found.push_back("the file has " + countText(facts.otherNames, "other name") +
+                            " (hard links), which will keep the old content");
+        }
+    }
+    switch (platform::otherWritersOf(path)) {
+        case platform::OtherWriters::None: break;
+        case platform::OtherWriters::Present:
+            if (!allowOpenFiles) {
+                problem = std::string(kOpenForWriting) + " (--allow-open-files allows it)";
+            } else {
+                found.push_back(kOpenForWriting);
+            }
+            break;
+        case platform::OtherWriters::Unknown:
+            found.push_back("cannot tell whether another process has it open for writing: " + lastSystemErrorText());
+            break;
+    }
+    return found;
 }
 
 // The directory entry a path names: its directory with every link and dot
@@ -68,8 +128,9 @@ std::string entryKey(const std::string& path) {
 
 }  // namespace
 
-std::vector<FileProblem> checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats) {
-    std::vector<FileProblem> problems;
+FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats, bool allowOpenFiles) {
+    FileCheckResults results;
+    std::vector<FileProblem>& problems = results.problems;
     // Entry key -> the names it was given as, in order.
     std::map<std::string, std::vector<std::string>> listings;
     std::vector<std::string> keysInOrder;
@@ -79,13 +140,19 @@ std::vector<FileProblem> checkStepFiles(const std::vector<StepFile>& files, bool
             problems.push_back({name + ": " + *problem, kNoInputExitCode});
         } else if (const auto problem = replaceProblem(file.path)) {
             problems.push_back({name + ": " + *problem, kCannotReplaceExitCode});
+        } else {
+            std::optional<std::string> refusal;
+            for (const std::string& warning : surprises(file.path, allowOpenFiles, refusal)) {
+                results.warnings.push_back(name + ": " + warning);
+            }
+            if (refusal) problems.push_back({name + ": " + *refusal, kCannotReplaceExitCode});
         }
         const std::string key = entryKey(file.path);
         std::vector<std::string>& names = listings[key];
         if (names.empty()) keysInOrder.push_back(key);
         names.push_back(name);
     }
-    if (allowRepeats) return problems;
+    if (allowRepeats) return results;
     for (const std::string& key : keysInOrder) {
         const std::vector<std::string>& names = listings[key];
         if (names.size() < 2) continue;
@@ -102,7 +169,7 @@ std::vector<FileProblem> checkStepFiles(const std::vector<StepFile>& files, bool
         message += "; hemwright would add the texts to it each time (--allow-repeats allows that)";
         problems.push_back({message, kUsageExitCode});
     }
-    return problems;
+    return results;
 }
 
 int exitCodeForProblems(const std::vector<FileProblem>& problems) {

@@ -18,19 +18,36 @@ struct FileProblem {
     int exitCode = 0;     // kNoInputExitCode, kCannotReplaceExitCode or kUsageExitCode
 };
 
+struct FileCheckResults {
+    std::vector<FileProblem> problems;
+    // What a rewrite would do that the operator may not expect, one
+    // "NAME: what" each; only for files without a problem.
+    std::vector<std::string> warnings;
+};
+
 // Checks every file, in order, and returns every problem found (at most one
 // per file, plus one per file listed more than once):
 // - it can be read: it exists, is a regular file (after symbolic links) and
 //   this process may read it; otherwise kNoInputExitCode with the system's
 //   reason ("No such file or directory", "Permission denied", "Is a
 //   directory", "Not a regular file");
-// - it can be replaced: this process may rename a file over it in its
-//   directory, and the temporary file hemwright writes beside it has a name
-//   and a path the directory accepts; otherwise kCannotReplaceExitCode;
+// - it can be replaced, otherwise kCannotReplaceExitCode: this process may
+//   create files in its directory (the message names the directory), the
+//   directory is neither immutable nor append-only, this process may rename
+//   a file over it (the sticky rule), nothing is mounted on it, it is
+//   neither immutable nor append-only, the temporary file hemwright writes
+//   beside it has a name and a path the directory accepts, and no other
+//   process has it open for writing (unless allowOpenFiles);
 // - it is listed once (the same directory entry, however it is written),
 //   unless allowRepeats; otherwise kUsageExitCode.
+// Warnings: a symbolic link (replaced by a regular file; its target keeps
+// the old content), other hard links (they keep the old content), a file
+// open for writing when allowOpenFiles, and a file of which the system
+// cannot tell whether another process has it open for writing (where it
+// grants no lease: another user's file without the privilege, a file system
+// without leases); such a file is not refused.
 // Looks only; never changes anything.
-std::vector<FileProblem> checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats);
+FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats, bool allowOpenFiles);
 
 // The exit code for a non-empty list of problems: kNoInputExitCode when a
 // file cannot be read, else kCannotReplaceExitCode when one cannot be

@@ -9,12 +9,6 @@
 namespace fs = boost::filesystem;
 namespace platform = ostrel::platform;
 
-namespace {
-
-std::string errorText(std::uint32_t code) { return ErrorResolver(0).resolve(code, false); }
-
-}  // namespace
-
 std::string findHemwrightExecutable(const std::optional<std::string>& given) {
     if (given) {
         if (!platform::isExecutableFile(*given)) {
@@ -45,10 +39,10 @@ ProcessStatus runInDirectory(const std::string& executable, const std::string& d
     }
     if (!outcome.started) {
         throw LaunchError("cannot start " + printableName(executable) + " in " + printableName(directory) + ": " +
-                          errorText(outcome.startError) + ".");
+                          ErrorResolver(0).resolve(outcome.startError, false) + ".");
     }
     if (!outcome.waited) {
-        throw StepFailure(kSoftwareExitCode, "cannot wait for hemwright: " + errorText(outcome.waitError) + ".");
+        throw StepFailure(kSoftwareExitCode, "cannot wait for hemwright: " + ErrorResolver(0).resolve(outcome.waitError, false) + ".");
     }
     ended.exited = outcome.exited;
     ended.exitStatus = outcome.exitStatus;

@@ -6,11 +6,12 @@
 #include <string>
 
 // The input.xml that the host would write for the step the options describe:
-// UTF-8, "SpecVersion" 1.0, one string data element per given text
+// "SpecVersion" 1.0, one string data element per given text
 // ("DataToPrepend", "DataToAppend", "LineBreakStyle"), "AddLineBreak" as the
 // bool true when asked for, and one "File" per file with its absolute path.
-// Line breaks inside the texts are written as character references, so the
-// plugin reads them exactly as given.
+// Written by the library's XML writer (an ISO-8859-1 document, characters
+// above U+00FF and carriage returns as character references), so the plugin
+// reads every text exactly as given.
 // REQUIRES: the options come from parseStepOptions (texts already checked).
 std::string renderInputDocument(const StepOptions& options);
 

@@ -1,8 +1,10 @@
 #include "step/PrintableName.h"
 
-#include "step/Utf8Sequence.h"
+#include "util/Utf8ToLatin1Converter.h"
 
 #include <cstdio>
+
+using ostrel::Utf8ToLatin1Converter;
 
 namespace {
 
@@ -19,13 +21,15 @@ bool isControlCharacter(std::uint32_t c) { return c < 0x20 || (c >= 0x7F && c <=
 }  // namespace
 
 std::string printableName(const std::string& name) {
+    Utf8ToLatin1Converter decoder;
     std::string printable;
     printable.reserve(name.size());
     std::size_t offset = 0;
     while (offset < name.size()) {
-        std::uint32_t codePoint = 0;
-        const std::size_t length = decodeUtf8Sequence(name, offset, codePoint);
-        if (length == 0) {
+        const auto lead = static_cast<unsigned char>(name[offset]);
+        const std::size_t length = static_cast<std::size_t>(Utf8ToLatin1Converter::sequenceLength(lead));
+        const std::uint32_t codePoint = lead < 0x80 ? lead : decoder.decodeSequence(name.substr(offset, length));
+        if (codePoint == Utf8ToLatin1Converter::kInvalid) {
             appendHexBytes(printable, name.substr(offset, 1));
             ++offset;
             continue;

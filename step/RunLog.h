@@ -15,11 +15,11 @@ struct RunLog {
     std::string problem;   // why the document could not be read, when State::Unreadable
 };
 
-// Reads the run's log from the output document at path. Never throws for a
-// fault of the document: a missing file is NotWritten, a malformed one (or
-// one whose root is not "VellamorPlugin"/"PipelinePluginOutput") is
-// Unreadable with the parser's complete message. Nothing outside the file is
-// read: external entities and DTDs are refused.
+// Reads the run's log from the output document at path with the library's
+// document loader (util/xml/XmlDocumentLoader.h: nothing outside the file is
+// read). Never throws for a fault of the document: a missing file is
+// NotWritten, a malformed one (or one without "PipelinePluginOutput" under a
+// "VellamorPlugin" root) is Unreadable with the loader's complete message.
 RunLog readRunLog(const std::string& path);
 
 #endif

@@ -3,7 +3,7 @@
 #include "hemwright/LineBreaks.h"
 #include "step/AddedTextFile.h"
 #include "step/PrintableName.h"
-#include "step/XmlCharacters.h"
+#include "step/XmlTextProblem.h"
 
 #include <boost/filesystem.hpp>
 #include <boost/program_options.hpp>
@@ -31,6 +31,8 @@ po::options_description visibleOptions() {
         ("dry-run", "check the files and show what each would become; change nothing, do not run hemwright")
         ("keep", "keep the working directory and print its path (no effect with --dry-run)")
         ("allow-repeats", "let a file be listed more than once (hemwright stamps it each time)")
+        ("allow-open-files", "do not refuse a file that another process has open for writing; warn instead "
+         "(what it writes after hemwright has read the file is lost)")
         ("hemwright", po::value<std::string>()->value_name("PATH"),
          "the hemwright executable to run (default: the one beside hemwright-step, else "
          HEMWRIGHT_PLUGIN_FROM_STEP_DIR " from hemwright-step's folder)")
@@ -57,16 +59,48 @@ std::optional<std::string> addedText(const po::variables_map& values, const std:
     return text;
 }
 
+// Whether word is one of the options' names: "--NAME" or "--NAME=..." for a
+// long name, "-X" for a short one.
+bool namesAnOption(const std::string& word, const po::options_description& options) {
+    for (const auto& option : options.options()) {
+        const std::string longName = "--" + option->long_name();
+        if (word == longName || word.rfind(longName + "=", 0) == 0) return true;
+        const std::string shortName = option->canonical_display_name(po::command_line_style::allow_dash_for_short);
+        if (shortName.size() == 2 && shortName[0] == '-' && word == shortName) return true;
+    }
+    return false;
+}
+
+// An option that takes a value takes the next word; refuses the command line
+// when that word is one of the options' own names.
+void refuseOptionNamesAsValues(int argc, const char* const argv[], const po::options_description& options) {
+    for (int index = 1; index + 1 < argc; ++index) {
+        const std::string word = argv[index];
+        if (word == "--") return;  // the rest are files
+        if (word.rfind("--", 0) != 0) continue;
+        const po::option_description* option = options.find_nothrow(word.substr(2), false);
+        if (option == nullptr || option->semantic()->max_tokens() == 0) continue;
+        const std::string value = argv[++index];
+        if (namesAnOption(value, options)) {
+            throw UsageError(word + " is followed by '" + printableName(value) +
+                             "', an option of hemwright-step, instead of its value; write " + word + "=" +
+                             printableName(value) + " if that is the value meant.");
+        }
+    }
+}
+
 }  // namespace
 
 StepOptions parseStepOptions(int argc, const char* const argv[]) {
     po::options_description hidden;
     hidden.add_options()("file", po::value<std::vector<std::string>>());
+    const po::options_description visible = visibleOptions();
     po::options_description all;
-    all.add(visibleOptions()).add(hidden);
+    all.add(visible).add(hidden);
     po::positional_options_description positional;
     positional.add("file", -1);
 
+    refuseOptionNamesAsValues(argc, argv, visible);
     po::variables_map values;
     try {
         // No guessing of abbreviated option names: a typo must not silently
@@ -92,6 +126,7 @@ StepOptions parseStepOptions(int argc, const char* const argv[]) {
     options.addLineBreak = values.count("add-line-break") > 0;
     options.keep = values.count("keep") > 0;
     options.allowRepeats = values.count("allow-repeats") > 0;
+    options.allowOpenFiles = values.count("allow-open-files") > 0;
     if (values.count("hemwright")) {
         const std::string executable = values["hemwright"].as<std::string>();
         if (executable.empty()) throw UsageError("--hemwright needs a path.");
@@ -132,12 +167,21 @@ std::string stepUsageText() {
             "directory, and reports the exit code, the log message and the file sizes.\n"
             "The files are changed in place (unless --dry-run is given).\n\n"
          << visibleOptions()
-         << "\nA text that starts with '-' is given as --prepend=TEXT.\n"
-            "Before anything is changed every file is checked (it exists, is a regular\n"
-            "file, can be read and replaced, and is listed once); every problem is\n"
-            "reported and nothing is changed. Results go to standard output, errors to\n"
-            "standard error. SIGINT or SIGTERM is passed on to hemwright; the files\n"
-            "already replaced are then listed.\n\n"
+         << "\nAn option's value is the next word, whatever it starts with (such as\n"
+            "--append '-- end'), unless that word is one of the options above: a text\n"
+            "such as '--keep' is written --prepend=--keep. An empty text adds nothing.\n"
+            "File names must be UTF-8. --add-line-break without --line-break-style puts\n"
+            "CR LF after the text.\n\n"
+            "Before anything is changed every file is checked: it exists, is a regular\n"
+            "file, can be read, can be replaced in its directory (not immutable or\n"
+            "append-only, not a mount point, not open for writing by another process)\n"
+            "and is listed once. Every problem is reported and nothing is changed. A\n"
+            "symbolic link (replaced by a regular file) and a file with other hard links\n"
+            "(they keep the old content) are reported with a warning.\n\n"
+            "Results go to standard output, errors and warnings to standard error. A\n"
+            "signal that asks the tool to stop (SIGHUP, SIGINT, SIGTERM and the others\n"
+            "under 128+N below) is passed on to hemwright; the files already replaced\n"
+            "are then listed.\n\n"
             "Exit codes:\n"
          << stepExitCodeTable() << "\nManual: man hemwright-step\n";
     return text.str();

@@ -9,10 +9,10 @@
 
 // The command line of hemwright-step.
 
-// A fault in the command line: an unknown option, a missing or bad value, no
-// files, a text the host document cannot carry. The message is complete and
-// names the option; the tool prints it with its usage text and exits with
-// kUsageExitCode.
+// A fault in the command line: an unknown option, a missing or bad value, an
+// option name where a value belongs, no files, a text the host document
+// cannot carry. The message is complete and names the option; the tool
+// prints it on one line, points to --help and exits with kUsageExitCode.
 class UsageError : public StepFailure {
 public:
     explicit UsageError(const std::string& message) : StepFailure(kUsageExitCode, message) {}
@@ -38,6 +38,8 @@ struct StepOptions {
     bool addLineBreak = false;
     bool keep = false;
     bool allowRepeats = false;
+    // Let a file that another process has open for writing be rewritten.
+    bool allowOpenFiles = false;
     // --hemwright: the executable to run, absolute; absent to look for it.
     std::optional<std::string> hemwright;
     // In command-line order.
@@ -45,7 +47,11 @@ struct StepOptions {
 };
 
 // Reads the command line. --help and --version (-h, -V) win over everything
-// else and need no files. Every text (both added texts and the file paths)
+// else and need no files. An option that takes a value takes the next word
+// whatever it starts with, except one of the tool's own option names
+// ("--dry-run", "--keep=1", "-h"): that is refused, since it is far more
+// likely a value left out (an empty shell variable) than meant; the form
+// --NAME=VALUE takes any value. Every text (both added texts and the file paths)
 // is checked to be valid UTF-8 made of characters that XML 1.0 can carry.
 // Throws UsageError on any fault of the command line, and StepFailure from
 // reading --prepend-file or --append-file (step/AddedTextFile.h).

@@ -2,7 +2,6 @@
 
 #include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
-#include "util/platform/Platform.h"
 #include "util/platform/Process.h"
 
 #include <boost/filesystem.hpp>
@@ -17,9 +16,8 @@ TemporaryWorkingDirectory::TemporaryWorkingDirectory() {
     fs::path base = fs::temp_directory_path(error);
     if (error) base = "/tmp";
     if (!ostrel::platform::createPrivateDirectory(base.string(), "hemwright-step.", path_)) {
-        const std::string reason = ErrorResolver(0).resolve(ostrel::platform::lastErrorCode(), false);
         throw std::runtime_error("cannot create a working directory in '" + printableName(base.string()) +
-                                 "': " + reason + ".");
+                                 "': " + lastSystemErrorText() + ".");
     }
 }
 

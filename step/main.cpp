@@ -18,18 +18,27 @@
 #include <iostream>
 #include <stdexcept>
 
+namespace platform = ostrel::platform;
+
 namespace {
 
-// Reports every problem of the files on standard error; returns the exit
-// code, or 0 when there is none.
-int reportFileProblems(const StepOptions& options) {
-    const std::vector<FileProblem> problems = checkStepFiles(options.files, options.allowRepeats);
-    if (problems.empty()) return 0;
-    for (const FileProblem& problem : problems) {
-        std::cerr << "hemwright-step: " << problem.message << "\n";
+// Checks the files and reports on standard error every problem, or, when
+// there is none and the step would change files, every warning. Returns the
+// exit code for the problems (0: none) and counts the warnings printed.
+int reportFileChecks(const StepOptions& options, std::size_t& warnings) {
+    const FileCheckResults results = checkStepFiles(options.files, options.allowRepeats, options.allowOpenFiles);
+    if (!results.problems.empty()) {
+        for (const FileProblem& problem : results.problems) {
+            std::cerr << "hemwright-step: " << problem.message << "\n";
+        }
+        std::cerr << "hemwright-step: nothing was changed.\n";
+        return exitCodeForProblems(results.problems);
     }
-    std::cerr << "hemwright-step: nothing was changed.\n";
-    return exitCodeForProblems(problems);
+    // With nothing to add, hemwright replaces no file: nothing to warn of.
+    if (!bytesHemwrightWouldAdd(options)) return 0;
+    for (const std::string& warning : results.warnings) std::cerr << "hemwright-step: warning: " << warning << "\n";
+    warnings = results.warnings.size();
+    return 0;
 }
 
 // A failed step's reason goes to standard error as well as into the summary.
@@ -38,7 +47,7 @@ void reportFailedStep(const ProcessStatus& status, const RunLog& log) {
     std::cerr << "hemwright-step: hemwright failed: "
               << (status.exited ? "exit code " + std::to_string(status.exitStatus) + " (" +
                                       describeHemwrightExitStatus(status.exitStatus) + ")"
-                                : "ended by " + ostrel::platform::signalName(status.signalNumber))
+                                : "ended by " + platform::signalName(status.signalNumber))
               << "\n";
     if (log.state == RunLog::State::Message) {
         std::cerr << "hemwright-step: " << log.severity << ": " << log.message << "\n";
@@ -46,39 +55,56 @@ void reportFailedStep(const ProcessStatus& status, const RunLog& log) {
 }
 
 // Runs hemwright on the files and prints the summary; returns hemwright's
-// exit status (or 128 + the signal that ended it or interrupted the run, as
-// shells do).
+// exit status (or the status a shell gives for the signal that ended it or
+// interrupted the run).
 int runStep(const StepOptions& options) {
-    // From here on SIGINT and SIGTERM are passed on to hemwright and end this
+    // From here on the stop signals are passed on to hemwright and end this
     // tool only through the report below, so the working directory goes.
-    ostrel::platform::interceptStopSignals();
-    if (const int code = reportFileProblems(options)) return code;
+    platform::interceptStopSignals();
+    std::size_t warnings = 0;
+    if (const int code = reportFileChecks(options, warnings)) return code;
     const std::string executable = findHemwrightExecutable(options.hemwright);
     std::vector<FileRecord> files;
     for (const StepFile& file : options.files) files.push_back(recordBeforeRun(file));
 
     TemporaryWorkingDirectory directory;
     if (options.keep) {
-        directory.keep();
         printResult("working directory (kept): " + printableName(directory.path()) + "\n");
+        directory.keep();
     }
     writeInputDocument(options, directory.path());
     const ProcessStatus status = runInDirectory(executable, directory.path());
     for (FileRecord& file : files) recordAfterRun(file);
 
-    if (const int stopSignal = ostrel::platform::receivedStopSignal()) {
+    if (const int stopSignal = platform::receivedStopSignal()) {
         std::cerr << formatInterruptedRun(stopSignal, status, files);
-        return kSignalExitBase + stopSignal;
+        return platform::exitStatusForSignal(stopSignal);
     }
     const RunLog log = readRunLog(directory.path() + "/output.xml");
     reportFailedStep(status, log);
-    printResult(formatStepSummary(status, log, files));
-    return status.exited ? status.exitStatus : kSignalExitBase + status.signalNumber;
+    const int code = status.exited ? status.exitStatus : platform::exitStatusForSignal(status.signalNumber);
+    // The exit code tells what became of the files; a reader of the summary
+    // that has gone (| head) must not make a complete run look failed, or
+    // the operator runs it again and stamps the files twice.
+    try {
+        printResult(formatStepSummary(status, log, files));
+    } catch (const StepFailure& failure) {
+        std::cerr << "hemwright-step: " << failure.what() << " The run itself is complete; the exit code, "
+                  << code << ", is hemwright's.\n";
+    }
+    return code;
 }
 
 int dryRun(const StepOptions& options) {
-    if (const int code = reportFileProblems(options)) return code;
-    return printDryRun(options);
+    std::size_t warnings = 0;
+    if (const int code = reportFileChecks(options, warnings)) return code;
+    if (options.addLineBreak && !options.lineBreakStyle && bytesHemwrightWouldAdd(options)) {
+        std::cerr << "hemwright-step: warning: --add-line-break without --line-break-style: the line break after "
+                     "the prefix is CR LF (\\r\\n), on every system\n";
+        ++warnings;
+    }
+    printDryRun(options, warnings);
+    return 0;
 }
 
 int runTool(int argc, char* argv[]) {
@@ -95,13 +121,13 @@ int runTool(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // A result that cannot be delivered is reported (exit code 74), also
-    // when standard output is a pipe whose reader has gone.
-    ostrel::platform::reportBrokenPipesAsErrors();
+    // A result that cannot be delivered is reported, also when standard
+    // output is a pipe whose reader has gone.
+    platform::reportBrokenPipesAsErrors();
     try {
         return runTool(argc, argv);
     } catch (const UsageError& error) {
-        std::cerr << "hemwright-step: " << error.what() << "\n\n" << stepUsageText();
+        std::cerr << "hemwright-step: " << error.what() << "\nTry 'hemwright-step --help'.\n";
         return error.exitCode();
     } catch (const StepFailure& error) {
         std::cerr << "hemwright-step: " << error.what() << "\n";

@@ -10,8 +10,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <boost/filesystem.hpp>
+
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
+
+namespace fs = boost::filesystem;
 
 namespace step_testing {
 
@@ -41,7 +46,65 @@ namespace {
     _exit(127);
 }
 
+struct OtherUser {
+    uid_t user = 0;
+    gid_t group = 0;
+};
+
+std::optional<OtherUser> nobody() {
+    const passwd* entry = ::getpwnam("nobody");
+    if (entry == nullptr) return std::nullopt;
+    return OtherUser{entry->pw_uid, entry->pw_gid};
+}
+
+// The folder of the copies of the built programs: the copy of hemwright-step
+// finds the copy of hemwright beside itself. Removed when the tests end.
+const std::string& programCopies() {
+    static const testing_support::ScopedTempDir directory;
+    static const bool copied = [] {
+        ::chmod(directory.path().c_str(), 0755);
+        for (const std::string program : {HEMWRIGHT_STEP_EXECUTABLE, HEMWRIGHT_EXECUTABLE}) {
+            const fs::path copy = fs::path(directory.path()) / fs::path(program).filename();
+            fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
+            ::chmod(copy.c_str(), 0755);
+        }
+        return true;
+    }();
+    (void)copied;
+    return directory.path();
+}
+
+// The program to start for launch: a copy nobody can reach when run as
+// nobody.
+std::string programFor(const StepLaunch& launch) {
+    if (!launch.asNobody) return launch.executable;
+    const std::string name = fs::path(launch.executable).filename().string();
+    if (launch.executable == HEMWRIGHT_STEP_EXECUTABLE || launch.executable == HEMWRIGHT_EXECUTABLE) {
+        return programCopies() + "/" + name;
+    }
+    return launch.executable;
+}
+
 }  // namespace
+
+std::string nobodyCannotRun(const std::string& dataDirectory) {
+    if (::geteuid() != 0) return "only the superuser can run the tool as another user";
+    const std::optional<OtherUser> other = nobody();
+    if (!other) return "there is no user nobody";
+    for (const std::string& path : {programCopies(), dataDirectory}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool reached = ::setgroups(0, nullptr) == 0 && ::setgid(other->group) == 0 &&
+                                 ::setuid(other->user) == 0 && ::access(path.c_str(), X_OK) == 0;
+            _exit(reached ? 0 : 1);
+        }
+        int status = 0;
+        if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            return "the user nobody cannot enter " + path + " (a directory on its way is closed to others)";
+        }
+    }
+    return "";
+}
 
 StepResult runStep(const std::vector<std::string>& arguments, const std::string& temporaryDirectory,
                    const StepLaunch& launch) {
@@ -53,16 +116,18 @@ StepResult runStep(const std::vector<std::string>& arguments, const std::string&
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    StepLaunch started = launch;
+    started.executable = programFor(launch);
     uid_t nobodyUser = 0;
     gid_t nobodyGroup = 0;
     if (launch.asNobody) {
-        const passwd* nobody = ::getpwnam("nobody");
-        if (nobody == nullptr) {
+        const std::optional<OtherUser> other = nobody();
+        if (!other) {
             ADD_FAILURE() << "there is no user nobody";
             return StepResult();
         }
-        nobodyUser = nobody->pw_uid;
-        nobodyGroup = nobody->pw_gid;
+        nobodyUser = other->user;
+        nobodyGroup = other->group;
         // The tool makes its working directory in TMPDIR.
         ::chmod(temporaryDirectory.c_str(), 01777);
     }
@@ -75,7 +140,7 @@ StepResult runStep(const std::vector<std::string>& arguments, const std::string&
 
     const pid_t child = ::fork();
     if (child == 0) {
-        execChild(outPath, errPath, closedPipe[1], temporaryDirectory, launch, argv.data(), nobodyUser,
+        execChild(outPath, errPath, closedPipe[1], temporaryDirectory, started, argv.data(), nobodyUser,
                   nobodyGroup);
     }
     if (closedPipe[1] >= 0) ::close(closedPipe[1]);

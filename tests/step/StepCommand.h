@@ -25,7 +25,8 @@ struct StepLaunch {
     // The current directory of the program; empty: the test's own.
     std::string workDirectory;
     // Run as the user nobody (group nogroup, no supplementary groups), as an
-    // operator without privileges would.
+    // operator without privileges would. The built programs are then run
+    // from copies that nobody can reach (see nobodyCannotRun).
     bool asNobody = false;
     // Standard output is a pipe whose reader has gone.
     bool standardOutputClosed = false;
@@ -43,6 +44,13 @@ struct StepLaunch {
 // both output streams (kept in temporaryDirectory while it runs).
 StepResult runStep(const std::vector<std::string>& arguments, const std::string& temporaryDirectory,
                    const StepLaunch& launch = StepLaunch());
+
+// Why the user nobody cannot run the tool on files in dataDirectory here
+// (no user nobody, not root, or a directory on the way that nobody may not
+// enter), or empty when it can. The built programs themselves are copied to
+// where nobody reaches them, so that a build tree in a directory only its
+// owner may enter (a checkout under a 0700 folder) does not matter.
+std::string nobodyCannotRun(const std::string& dataDirectory);
 
 // A data directory for the files a step works on and a separate directory
 // that the tool uses as TMPDIR, so tests can see which working directories

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using step_testing::StepResult;
 using step_testing::StepTest;
 using testing_support::readBytes;
@@ -12,6 +15,12 @@ using testing_support::readBytes;
 namespace {
 
 class StepDryRunTest : public StepTest {};
+
+// The last line of text, with its line feed.
+std::string lastLine(const std::string& text) {
+    const std::string::size_type end = text.size() < 2 ? std::string::npos : text.rfind('\n', text.size() - 2);
+    return end == std::string::npos ? text : text.substr(end + 1);
+}
 
 TEST_F(StepDryRunTest, PreviewShowsFirstAndLastLinesWithTheAddedBytes) {
     const std::string report = dataFile("report.txt", "line one\r\nline two\nlast line\n");
@@ -30,12 +39,60 @@ TEST_F(StepDryRunTest, PreviewShowsFirstAndLastLinesWithTheAddedBytes) {
                   single + ": 4 bytes -> 14 bytes\n"
                   "  whole:      \"H\\xE9\\nX?\\nonly\\nEND\"\n" +
                   empty + ": 0 bytes -> 10 bytes\n"
-                  "  whole:      \"H\\xE9\\nX?\\n\\nEND\"\n",
+                  "  whole:      \"H\\xE9\\nX?\\n\\nEND\"\n"
+                  "3 files would change, 30 bytes would be added, 0 warnings\n",
               result.standardOutput);
+    EXPECT_EQ("", result.standardError);
     EXPECT_EQ("line one\r\nline two\nlast line\n", readBytes(report));
     EXPECT_EQ("only", readBytes(single));
     EXPECT_EQ("", readBytes(empty));
     EXPECT_TRUE(leftWorkingDirectories().empty());
+}
+
+// What a rewrite does beyond the bytes is said per file, before anything
+// changes, and counted in the closing line.
+TEST_F(StepDryRunTest, WarningsArePerFileAndCounted) {
+    const std::string target = dataFile("target.txt", "t");
+    const std::string link = data.file("link.txt");
+    ASSERT_EQ(0, ::symlink(target.c_str(), link.c_str()));
+    const std::string linked = dataFile("linked.txt", "h");
+    ASSERT_EQ(0, ::link(linked.c_str(), data.file("second-name.txt").c_str()));
+    const std::string open = dataFile("open.txt", "o");
+    const int writer = ::open(open.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_LE(0, writer);
+    const std::string warning = "hemwright-step: warning: ";
+    const std::string fileWarnings =
+        warning + link + ": it is a symbolic link: it will be replaced by a regular file, and the file it points to "
+        "keeps the old content\n" + warning + linked + ": the file has 1 other name (hard links), which will keep "
+        "the old content\n" + warning + open + ": another process has it open for writing: what it writes after "
+        "hemwright has read the file would be lost\n";
+    struct WarningCase {
+        std::vector<std::string> arguments;
+        std::string standardError;
+        std::string closingLine;
+    };
+    const std::vector<WarningCase> cases = {
+        {{"--dry-run", "--prepend", "a", "--add-line-break"},
+         fileWarnings + warning + "--add-line-break without --line-break-style: the line break after the prefix is "
+         "CR LF (\\r\\n), on every system\n", "3 files would change, 9 bytes would be added, 4 warnings\n"},
+        {{"--dry-run", "--prepend", "a", "--add-line-break", "--line-break-style", "unix"}, fileWarnings,
+         "3 files would change, 6 bytes would be added, 3 warnings\n"},
+        // Nothing to add: hemwright changes no file, so nothing to warn of.
+        {{"--dry-run", "--prepend", "", "--add-line-break"}, "",
+         "0 files would change, 0 bytes would be added, 0 warnings\n"},
+    };
+    for (const WarningCase& warningCase : cases) {
+        SCOPED_TRACE(warningCase.arguments.size());
+        std::vector<std::string> arguments = warningCase.arguments;
+        arguments.insert(arguments.end(), {"--allow-open-files", link, linked, open});
+        const StepResult result = run(arguments);
+        EXPECT_EQ(0, result.exitStatus);
+        EXPECT_EQ(warningCase.standardError, result.standardError);
+        EXPECT_EQ(warningCase.closingLine, lastLine(result.standardOutput));
+    }
+    EXPECT_EQ("t", readBytes(link));
+    EXPECT_TRUE(leftWorkingDirectories().empty());
+    ::close(writer);
 }
 
 TEST_F(StepDryRunTest, LineBreakWithoutStyleIsCrLf) {
@@ -59,7 +116,7 @@ TEST_F(StepDryRunTest, NothingToAddChangesNoFile) {
     const StepResult result = run({"--dry-run", "--prepend", "", "--add-line-break", file});
     EXPECT_EQ(0, result.exitStatus);
     EXPECT_EQ("Neither a text to prepend nor one to append is given: hemwright would change no file and end with "
-              "a warning.\n",
+              "a warning.\n0 files would change, 0 bytes would be added, 0 warnings\n",
               result.standardOutput);
 }
 

@@ -9,6 +9,8 @@
 #include <boost/filesystem.hpp>
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -190,6 +192,66 @@ TEST_F(StepRunTest, InterruptedRunIsPassedOnReportedAndCleanedUp) {
         // hemwright removed the temporary file it was writing.
         EXPECT_EQ((std::vector<std::string>{"after.txt", "before.txt", "large.txt"}), listDirectory(data.path()));
     }
+}
+
+// Every signal that asks the tool to stop is handled as SIGTERM is: passed
+// on to hemwright (here a stand-in that waits to be stopped), the working
+// directory removed, the files reported, the exit status a shell gives.
+TEST_F(StepRunTest, EveryStopSignalIsPassedOnAndCleanedUpAfter) {
+    const std::string standIn = dataFile("hemwright", "#!/bin/sh\nulimit -c 0\nexec sleep 60\n");
+    ASSERT_EQ(0, ::chmod(standIn.c_str(), 0755));
+    const std::string file = dataFile("f.txt", "x");
+    const std::pair<int, const char*> signals[] = {{SIGHUP, "SIGHUP"},   {SIGQUIT, "SIGQUIT"},
+                                                   {SIGUSR1, "SIGUSR1"}, {SIGUSR2, "SIGUSR2"},
+                                                   {SIGALRM, "SIGALRM"}, {SIGVTALRM, "SIGVTALRM"},
+                                                   {SIGPROF, "SIGPROF"}, {SIGXCPU, "SIGXCPU"}};
+    for (const auto& [signalNumber, name] : signals) {
+        SCOPED_TRACE(name);
+        StepLaunch launch;
+        launch.whileRunning = [signalNumber = signalNumber](pid_t tool) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            const std::string children = "/proc/" + std::to_string(tool) + "/task/" + std::to_string(tool) + "/children";
+            // Once the stand-in sleeps, the tool waits for it.
+            while (std::chrono::steady_clock::now() < deadline) {
+                const std::string child = readBytes(children);
+                if (!child.empty() && readBytes("/proc/" + std::to_string(std::atoi(child.c_str())) + "/comm") ==
+                                          "sleep\n") {
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            ::kill(tool, signalNumber);
+        };
+        const StepResult result = run({"--hemwright", standIn, "--prepend", "P", file}, launch);
+        EXPECT_EQ(128 + signalNumber, result.exitStatus);
+        EXPECT_EQ("hemwright-step: interrupted by " + std::string(name) + "; hemwright was ended by " + name +
+                      "\nhemwright-step: not replaced: " + file + "\n",
+                  result.standardError);
+        EXPECT_TRUE(leftWorkingDirectories().empty());
+    }
+}
+
+// The checks say before the run what a rewrite does beyond the bytes, and
+// the run does just that.
+TEST_F(StepRunTest, LinksAreReplacedAsTheChecksWarned) {
+    const std::string target = dataFile("target.txt", "t");
+    const std::string link = data.file("link.txt");
+    ASSERT_EQ(0, ::symlink(target.c_str(), link.c_str()));
+    const std::string linked = dataFile("linked.txt", "h");
+    ASSERT_EQ(0, ::link(linked.c_str(), data.file("second-name.txt").c_str()));
+
+    const StepResult result = run({"--prepend", "P", link, linked});
+
+    EXPECT_EQ(0, result.exitStatus);
+    EXPECT_EQ("hemwright-step: warning: " + link + ": it is a symbolic link: it will be replaced by a regular file, "
+              "and the file it points to keeps the old content\nhemwright-step: warning: " + linked + ": the file "
+              "has 1 other name (hard links), which will keep the old content\n",
+              result.standardError);
+    EXPECT_TRUE(boost::filesystem::is_regular_file(boost::filesystem::symlink_status(link)));
+    EXPECT_EQ("Pt", readBytes(link));
+    EXPECT_EQ("t", readBytes(target));
+    EXPECT_EQ("Ph", readBytes(linked));
+    EXPECT_EQ("h", readBytes(data.file("second-name.txt")));
 }
 
 // hemwright answers exactly one "--help" or "--version" and touches

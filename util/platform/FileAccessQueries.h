@@ -56,6 +56,44 @@ bool queryEntryIdentity(const std::string& path, FileIdentity& identity);
 // the file cannot be opened for reading or the system cannot tell.
 OtherWriters otherWritersOf(const std::string& path);
 
+// 0 when this process may create and remove entries in directory, else the
+// system's error code that says why not (no permission, a read-only file
+// system).
+std::uint32_t directoryWriteError(const std::string& directory);
+
+// What keeps the system from changing a file or directory whatever its
+// permissions say: attributes that only a privileged user sets or clears.
+enum class ChangeLock {
+    None,        // nothing beyond the permissions (also on a file system without such attributes)
+    Immutable,   // nothing may change it: a file cannot be renamed over or removed, a directory
+                 // gets no new entry and loses none
+    AppendOnly,  // it may only grow: a file cannot be renamed over or removed, a directory gets
+                 // new entries but none is removed or replaced
+    Unknown,     // the system cannot tell (it may not be opened, say), code in lastErrorCode()
+};
+
+// The lock of the file or directory at path itself; a symbolic link (which
+// carries none) is None, not its target's.
+ChangeLock queryChangeLock(const std::string& path);
+
+// How replacing the entry at path with a new file by a rename reaches
+// beyond that name, and whether the system allows the rename at all.
+struct EntryFacts {
+    // The name is a symbolic link: the link is replaced by the new file and
+    // the file it points to keeps its content.
+    bool symbolicLink = false;
+    // How many other names (hard links) the file has besides this one; they
+    // keep the old content. 0 for a symbolic link.
+    std::uint64_t otherNames = 0;
+    // Something is mounted on the name (a file bound onto it, say): the
+    // system refuses to rename over it or remove it.
+    bool mountPoint = false;
+};
+
+// Returns false with the system's error code in lastErrorCode() when there
+// is no entry at path or it cannot be looked at.
+bool queryEntryFacts(const std::string& path, EntryFacts& facts);
+
 }  // namespace ostrel::platform
 
 #endif

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What a program needs to start another program and look after it: part of
 // the platform seam. It starts a child and waits for it, passes on the
@@ -28,9 +29,20 @@ struct ProcessOutcome {
 // passed on to it, and one that arrived before means it is not started.
 ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory);
 
-// From this call on, the stop signals (SIGINT, SIGTERM and SIGHUP on POSIX)
-// no longer end this process, except those that were ignored when it
-// started (a job started in the background keeps ignoring them): the first
+// The signals that ask this process to stop and that it can catch (on
+// POSIX every catchable signal whose default action ends the process, but
+// for the ones a fault or the terminal raises: SIGHUP, SIGINT, SIGQUIT,
+// SIGUSR1, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF), in the
+// order of exitStatusForSignal.
+std::vector<int> stopSignals();
+
+// The exit status with which a shell reports a program ended by the signal,
+// and with which a program that cleaned up after it ends: 128 plus the
+// signal's number on POSIX.
+int exitStatusForSignal(int signalNumber);
+
+// From this call on, the stop signals no longer end this process, except
+// those that were ignored when it started (a job started in the background keeps ignoring them): the first
 // one is recorded for receivedStopSignal, and each one is passed on to the
 // program runProgramInDirectory runs at that moment. A program started
 // afterwards gets the signal dispositions this process started with. Call

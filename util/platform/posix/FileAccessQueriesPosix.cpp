@@ -4,6 +4,9 @@
 #include "util/platform/posix/WriteLease.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/sysmacros.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +22,31 @@ std::string parentDirectoryOf(const std::string& path) {
     if (slash == std::string::npos) return ".";
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+ChangeLock lockOfFlags(bool immutable, bool appendOnly) {
+    if (immutable) return ChangeLock::Immutable;
+    return appendOnly ? ChangeLock::AppendOnly : ChangeLock::None;
+}
+
+// The attribute flags through the older ioctl, for file systems whose statx
+// does not report them. Only regular files and directories are opened: a
+// device may act on an open.
+ChangeLock lockOfOpenedFile(const std::string& path, mode_t type) {
+    if (!S_ISREG(type) && !S_ISDIR(type)) return ChangeLock::None;
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) return ChangeLock::Unknown;
+    int flags = 0;
+    const bool asked = ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0;
+    const int error = errno;
+    ::close(descriptor);
+    if (!asked) {
+        // A file system without these flags has no such lock.
+        if (error == ENOTTY || error == EINVAL || error == EOPNOTSUPP) return ChangeLock::None;
+        errno = error;
+        return ChangeLock::Unknown;
+    }
+    return lockOfFlags((flags & FS_IMMUTABLE_FL) != 0, (flags & FS_APPEND_FL) != 0);
 }
 
 std::size_t limitOrUnlimited(long value) {
@@ -79,6 +107,43 @@ OtherWriters otherWritersOf(const std::string& path) {
     ::close(descriptor);
     errno = error;
     return answer;
+}
+
+std::uint32_t directoryWriteError(const std::string& directory) {
+    return ::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0
+                                                                                 : static_cast<std::uint32_t>(errno);
+}
+
+ChangeLock queryChangeLock(const std::string& path) {
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &info) != 0) return ChangeLock::Unknown;
+    if (S_ISLNK(info.stx_mode)) return ChangeLock::None;
+    // statx reports the flags without opening the file (no read permission
+    // needed) where the file system fills them in.
+    constexpr std::uint64_t kBoth = STATX_ATTR_IMMUTABLE | STATX_ATTR_APPEND;
+    if ((info.stx_attributes_mask & kBoth) == kBoth) {
+        return lockOfFlags((info.stx_attributes & STATX_ATTR_IMMUTABLE) != 0,
+                           (info.stx_attributes & STATX_ATTR_APPEND) != 0);
+    }
+    return lockOfOpenedFile(path, info.stx_mode);
+}
+
+bool queryEntryFacts(const std::string& path, EntryFacts& facts) {
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_NLINK, &info) != 0) return false;
+    facts = EntryFacts();
+    facts.symbolicLink = S_ISLNK(info.stx_mode);
+    if (!facts.symbolicLink && !S_ISDIR(info.stx_mode) && info.stx_nlink > 1) facts.otherNames = info.stx_nlink - 1;
+    if ((info.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+        facts.mountPoint = (info.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+        return true;
+    }
+    // Older systems: a mount from another file system shows another device
+    // than the directory's (a bind mount within one file system goes unseen).
+    struct stat directory {};
+    if (::stat(parentDirectoryOf(path).c_str(), &directory) != 0) return false;
+    facts.mountPoint = makedev(info.stx_dev_major, info.stx_dev_minor) != directory.st_dev;
+    return true;
 }
 
 }  // namespace ostrel::platform

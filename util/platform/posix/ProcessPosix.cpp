@@ -13,6 +13,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -22,7 +23,8 @@ namespace ostrel::platform {
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// In the order of their numbers, hence of the exit statuses.
+constexpr int kStopSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF};
 
 // Shared with the signal handler, hence the plain volatile atomic types.
 volatile std::sig_atomic_t firstStopSignal = 0;
@@ -142,6 +144,10 @@ ProcessOutcome runProgramInDirectory(const std::string& executable, const std::s
     return outcome;
 }
 
+std::vector<int> stopSignals() { return std::vector<int>(std::begin(kStopSignals), std::end(kStopSignals)); }
+
+int exitStatusForSignal(int signalNumber) { return 128 + signalNumber; }
+
 void interceptStopSignals() {
     sigemptyset(&caughtSignals);
     for (const int signalNumber : kStopSignals) {
@@ -186,6 +192,11 @@ std::string signalName(int signalNumber) {
         case SIGPIPE: return "SIGPIPE";
         case SIGXFSZ: return "SIGXFSZ";
         case SIGXCPU: return "SIGXCPU";
+        case SIGUSR1: return "SIGUSR1";
+        case SIGUSR2: return "SIGUSR2";
+        case SIGALRM: return "SIGALRM";
+        case SIGVTALRM: return "SIGVTALRM";
+        case SIGPROF: return "SIGPROF";
         default: return "signal " + std::to_string(signalNumber);
     }
 }
