@@ -112,6 +112,9 @@ std::vector<std::string> surprises(const std::string& path, bool allowOpenFiles,
         case platform::OtherWriters::Unknown:
             found.push_back("cannot tell whether another process has it open for writing: " + lastSystemErrorText());
             break;
+        case platform::OtherWriters::Rewriting:
+            problem = "another process is rewriting it (or holds it locked)";
+            break;
     }
     return found;
 }

@@ -1,5 +1,6 @@
 #include "tests/step/StepCommand.h"
 
+#include "tests/support/HostRunner.h"
 #include "tests/support/TestFiles.h"
 
 #include <fcntl.h>
@@ -58,20 +59,13 @@ std::optional<OtherUser> nobody() {
 }
 
 // The folder of the copies of the built programs: the copy of hemwright-step
-// finds the copy of hemwright beside itself. Removed when the tests end.
+// finds the copy of hemwright beside itself.
 const std::string& programCopies() {
-    static const testing_support::ScopedTempDir directory;
-    static const bool copied = [] {
-        ::chmod(directory.path().c_str(), 0755);
-        for (const std::string program : {HEMWRIGHT_STEP_EXECUTABLE, HEMWRIGHT_EXECUTABLE}) {
-            const fs::path copy = fs::path(directory.path()) / fs::path(program).filename();
-            fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
-            ::chmod(copy.c_str(), 0755);
-        }
-        return true;
+    static const std::string folder = [] {
+        testing_support::reachableCopyOf(HEMWRIGHT_EXECUTABLE);
+        return fs::path(testing_support::reachableCopyOf(HEMWRIGHT_STEP_EXECUTABLE)).parent_path().string();
     }();
-    (void)copied;
-    return directory.path();
+    return folder;
 }
 
 // The program to start for launch: a copy nobody can reach when run as

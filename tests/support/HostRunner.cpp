@@ -57,12 +57,12 @@ constexpr std::chrono::microseconds kPollInterval{50};
     _exit(127);
 }
 
-// A copy of executable in a folder every user may enter, made once per
-// executable and removed when the tests end.
-const std::string& reachableCopyOf(const std::string& executable) {
+}  // namespace
+
+const std::string& reachableCopyOf(const std::string& program) {
     static std::unique_ptr<ScopedTempDir> folder;
     static std::map<std::string, std::string> copies;
-    auto found = copies.find(executable);
+    auto found = copies.find(program);
     if (found != copies.end()) {
         return found->second;
     }
@@ -70,14 +70,11 @@ const std::string& reachableCopyOf(const std::string& executable) {
         folder = std::make_unique<ScopedTempDir>();
         ::chmod(folder->path().c_str(), 0755);
     }
-    const std::string copy = folder->file(std::to_string(copies.size()) + "-" +
-                                          boost::filesystem::path(executable).filename().string());
-    boost::filesystem::copy_file(executable, copy);
+    const std::string copy = folder->file(boost::filesystem::path(program).filename().string());
+    boost::filesystem::copy_file(program, copy, boost::filesystem::copy_options::overwrite_existing);
     ::chmod(copy.c_str(), 0755);
-    return copies.emplace(executable, copy).first->second;
+    return copies.emplace(program, copy).first->second;
 }
-
-}  // namespace
 
 std::string whyOtherUsersCannotWorkIn(const std::string& directory) {
     for (boost::filesystem::path folder = boost::filesystem::absolute(directory); !folder.empty();

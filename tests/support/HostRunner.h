@@ -48,6 +48,12 @@ struct HostRun {
     std::string standardOutput;
 };
 
+// A copy of program that every user may run, in one folder every user may
+// enter, under program's own file name (so programs that find each other
+// beside themselves still do). Made once per program; removed when the
+// tests end.
+const std::string& reachableCopyOf(const std::string& program);
+
 // Why another user than this process's could not work in directory: a
 // folder on its path that others may not enter (a checkout under /root or in
 // a private temporary folder, say). Empty when they could. Tests that run the

@@ -4,6 +4,7 @@
 #include "util/platform/posix/WriteLease.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <linux/fs.h>
 #include <sys/sysmacros.h>
 #include <sys/ioctl.h>
@@ -100,7 +101,10 @@ bool queryEntryIdentity(const std::string& path, FileIdentity& identity) {
 OtherWriters otherWritersOf(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) return OtherWriters::Unknown;
-    const OtherWriters answer = posix::takeReadLease(descriptor);
+    // A rewrite in progress holds the file locked exclusively.
+    const OtherWriters answer = ::flock(descriptor, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK
+                                    ? OtherWriters::Rewriting
+                                    : posix::takeReadLease(descriptor);
     const int error = errno;
     // Closing gives the lease up at once, so a writer is held up no longer
     // than the question takes.
