@@ -82,12 +82,12 @@ std::optional<std::string> replaceProblem(const std::string& path) {
 }
 
 const char kOpenForWriting[] =
-    "another process has it open for writing: what it writes after hemwright has read the file would be lost";
+    "another process has it open for writing; hemwright leaves such a file alone, so that nothing that process "
+    "writes is lost (stop the writer, or rotate the log, and run again)";
 
 // What rewriting path would do beyond its bytes, one text each; adds a
-// refusal to problem when another process writes to it and that is not
-// allowed.
-std::vector<std::string> surprises(const std::string& path, bool allowOpenFiles, std::optional<std::string>& problem) {
+// refusal to problem when another process writes to it or rewrites it.
+std::vector<std::string> surprises(const std::string& path, std::optional<std::string>& problem) {
     std::vector<std::string> found;
     platform::EntryFacts facts;
     if (platform::queryEntryFacts(path, facts)) {
@@ -103,11 +103,7 @@ std::vector<std::string> surprises(const std::string& path, bool allowOpenFiles,
     switch (platform::otherWritersOf(path)) {
         case platform::OtherWriters::None: break;
         case platform::OtherWriters::Present:
-            if (!allowOpenFiles) {
-                problem = std::string(kOpenForWriting) + " (--allow-open-files allows it)";
-            } else {
-                found.push_back(kOpenForWriting);
-            }
+            problem = kOpenForWriting;
             break;
         case platform::OtherWriters::Unknown:
             found.push_back("cannot tell whether another process has it open for writing: " + lastSystemErrorText());
@@ -131,7 +127,7 @@ std::string entryKey(const std::string& path) {
 
 }  // namespace
 
-FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats, bool allowOpenFiles) {
+FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats) {
     FileCheckResults results;
     std::vector<FileProblem>& problems = results.problems;
     // Entry key -> the names it was given as, in order.
@@ -145,7 +141,7 @@ FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRe
             problems.push_back({name + ": " + *problem, kCannotReplaceExitCode});
         } else {
             std::optional<std::string> refusal;
-            for (const std::string& warning : surprises(file.path, allowOpenFiles, refusal)) {
+            for (const std::string& warning : surprises(file.path, refusal)) {
                 results.warnings.push_back(name + ": " + warning);
             }
             if (refusal) problems.push_back({name + ": " + *refusal, kCannotReplaceExitCode});

@@ -37,17 +37,17 @@ struct FileCheckResults {
 //   a file over it (the sticky rule), nothing is mounted on it, it is
 //   neither immutable nor append-only, the temporary file hemwright writes
 //   beside it has a name and a path the directory accepts, and no other
-//   process has it open for writing (unless allowOpenFiles);
+//   process has it open for writing or is rewriting it (hemwright would
+//   refuse it, after the files before it were rewritten);
 // - it is listed once (the same directory entry, however it is written),
 //   unless allowRepeats; otherwise kUsageExitCode.
 // Warnings: a symbolic link (replaced by a regular file; its target keeps
-// the old content), other hard links (they keep the old content), a file
-// open for writing when allowOpenFiles, and a file of which the system
+// the old content), other hard links (they keep the old content), and a file of which the system
 // cannot tell whether another process has it open for writing (where it
 // grants no lease: another user's file without the privilege, a file system
 // without leases); such a file is not refused.
 // Looks only; never changes anything.
-FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats, bool allowOpenFiles);
+FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats);
 
 // The exit code for a non-empty list of problems: kNoInputExitCode when a
 // file cannot be read, else kCannotReplaceExitCode when one cannot be

@@ -31,8 +31,6 @@ po::options_description visibleOptions() {
         ("dry-run", "check the files and show what each would become; change nothing, do not run hemwright")
         ("keep", "keep the working directory and print its path (no effect with --dry-run)")
         ("allow-repeats", "let a file be listed more than once (hemwright stamps it each time)")
-        ("allow-open-files", "do not refuse a file that another process has open for writing; warn instead "
-         "(what it writes after hemwright has read the file is lost)")
         ("hemwright", po::value<std::string>()->value_name("PATH"),
          "the hemwright executable to run (default: the one beside hemwright-step, else "
          HEMWRIGHT_PLUGIN_FROM_STEP_DIR " from hemwright-step's folder)")
@@ -126,7 +124,6 @@ StepOptions parseStepOptions(int argc, const char* const argv[]) {
     options.addLineBreak = values.count("add-line-break") > 0;
     options.keep = values.count("keep") > 0;
     options.allowRepeats = values.count("allow-repeats") > 0;
-    options.allowOpenFiles = values.count("allow-open-files") > 0;
     if (values.count("hemwright")) {
         const std::string executable = values["hemwright"].as<std::string>();
         if (executable.empty()) throw UsageError("--hemwright needs a path.");

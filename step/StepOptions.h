@@ -39,7 +39,6 @@ struct StepOptions {
     bool keep = false;
     bool allowRepeats = false;
     // Let a file that another process has open for writing be rewritten.
-    bool allowOpenFiles = false;
     // --hemwright: the executable to run, absolute; absent to look for it.
     std::optional<std::string> hemwright;
     // In command-line order.

@@ -26,7 +26,7 @@ namespace {
 // there is none and the step would change files, every warning. Returns the
 // exit code for the problems (0: none) and counts the warnings printed.
 int reportFileChecks(const StepOptions& options, std::size_t& warnings) {
-    const FileCheckResults results = checkStepFiles(options.files, options.allowRepeats, options.allowOpenFiles);
+    const FileCheckResults results = checkStepFiles(options.files, options.allowRepeats);
     if (!results.problems.empty()) {
         for (const FileProblem& problem : results.problems) {
             std::cerr << "hemwright-step: " << problem.message << "\n";
