@@ -64,7 +64,7 @@ TEST_F(PipelinePluginSerializerTest, WritesDataElementsInNameOrderWithTheirValue
                   "\t\t\t<DataElement Name=\"B\" Type=\"string\">text</DataElement>\n"
                   "\t\t\t<DataElement Name=\"Count\" Type=\"int\" IsNull=\"true\"></DataElement>\n"
                   "\t\t\t<DataElement Name=\"a\" Type=\"bool\">true</DataElement>\n"
-                  "\t\t\t<DataElement Name=\"b\" Type=\"double\">3.14159</DataElement>\n"
+                  "\t\t\t<DataElement Name=\"b\" Type=\"double\">3.14159265</DataElement>\n"
                   "\t\t</DataElements>\n" +
                   kTail,
               serialize());
