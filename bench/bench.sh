@@ -15,7 +15,12 @@
 #     files, scaled per file;
 #  3. the start-up floor: a whole run on a one-file step against
 #     startup_floor, which only starts Xerces-C and Xalan-C and parses the
-#     same input.xml; mean of many runs each (hyperfine when installed).
+#     same input.xml; mean of many runs each (hyperfine when installed);
+#  4. large input.xml documents, one of 10,000 data elements of every type
+#     and one with a single value of 100 MiB: peak resident memory (and wall
+#     time) of a whole run against startup_floor parsing the same document,
+#     medians of alternating rounds. Every element goes back in output.xml,
+#     so the run holds what it read and what it writes.
 #
 # Builds its own optimised binaries: the top-level project in a Release build
 # without tests (target hemwright) and the helpers in bench/ beside it.
@@ -26,7 +31,8 @@
 # (runs of each command in table 3, default 100), BENCH_PIPELINE_SAMPLE
 # (files in the pipeline's sample of table 2, default 500), BENCH_SIZES_MIB
 # (sizes of table 1 in MiB, separated by blanks or commas, default
-# "1 100 1024").
+# "1 100 1024"), BENCH_VALUE_MIB (size of the one value of table 4, default
+# 100).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -36,6 +42,11 @@ startup_runs="${BENCH_STARTUP_RUNS:-100}"
 sample="${BENCH_PIPELINE_SAMPLE:-500}"
 sizes="${BENCH_SIZES_MIB:-1 100 1024}"
 sizes="${sizes//,/ }"
+value_mib="${BENCH_VALUE_MIB:-100}"
+if ! [[ "$value_mib" =~ ^[1-9][0-9]*$ ]]; then
+  echo "bench.sh: BENCH_VALUE_MIB must be a whole number of MiB, not '$value_mib'" >&2
+  exit 2
+fi
 for size in $sizes; do
   if ! [[ "$size" =~ ^[1-9][0-9]*$ ]]; then
     echo "bench.sh: BENCH_SIZES_MIB must list whole numbers of MiB (blanks or commas between), not '$BENCH_SIZES_MIB'" >&2
@@ -250,3 +261,70 @@ printf '%-28s | %6s ± %4s ms | %8s ms\n' "hemwright, one tiny file" "$(ms "$hw"
 printf '%-28s | %6s ± %4s ms | %8s ms\n' "startup_floor" "$(ms "$fw")" "$(ms "$fs")" "$(ms "$fc")"
 printf '%-28s | %16s | %11s\n' "ratio (goal <= 1.15)" "$(ratio "$hw" "$fw") x" "$(ratio "$hc" "$fc") x"
 rm -rf "$step"
+
+echo
+echo "4. Large input.xml: whole run (no files) vs startup_floor parsing the same document (medians of $rounds alternating rounds)"
+# DIR/input.xml with 10,000 data elements, the six types the host sends in
+# turn, in texts that the typed values would not give back (digits beyond a
+# double, zones, fractions, spellings), and a prefix so that the run has
+# something to do.
+write_many_elements() {
+  {
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n<VellamorPlugin SpecVersion="1.0">\n'
+    printf '  <PipelinePluginInput SpecVersion="1.0">\n    <DataElements>\n'
+    awk 'BEGIN {
+      for (i = 0; i < 9999; ++i) {
+        t = i % 6
+        if (t == 0) printf "      <DataElement Name=\"Text%05d\" Type=\"string\">variable %d of the pipeline, a text of some length</DataElement>\n", i, i
+        else if (t == 1) printf "      <DataElement Name=\"Count%05d\" Type=\"int\">%d</DataElement>\n", i, i * 7919
+        else if (t == 2) printf "      <DataElement Name=\"Id%05d\" Type=\"long\">90071992547409%02d</DataElement>\n", i, i % 100
+        else if (t == 3) printf "      <DataElement Name=\"Ratio%05d\" Type=\"double\">%d.14159265358979</DataElement>\n", i, i
+        else if (t == 4) printf "      <DataElement Name=\"When%05d\" Type=\"date\">2026-12-09T10:11:12.%03d+02:00</DataElement>\n", i, i % 1000
+        else printf "      <DataElement Name=\"Flag%05d\" Type=\"bool\">Yes</DataElement>\n", i
+      }
+    }'
+    printf '      <DataElement Name="DataToPrepend" Type="string">#</DataElement>\n'
+    printf '    </DataElements>\n  </PipelinePluginInput>\n</VellamorPlugin>\n'
+  } >"$1/input.xml"
+}
+# DIR/input.xml whose prefix is one value of value_mib MiB (lines of ASCII).
+write_large_value() {
+  {
+    printf '<?xml version="1.0" encoding="UTF-8"?>\n<VellamorPlugin SpecVersion="1.0">\n'
+    printf '  <PipelinePluginInput SpecVersion="1.0">\n    <DataElements>\n'
+    printf '      <DataElement Name="DataToPrepend" Type="string">'
+    yes 'a line of the one large value, 0123456789' | head -c "$((value_mib * 1024 * 1024))" || true
+    printf '</DataElement>\n    </DataElements>\n  </PipelinePluginInput>\n</VellamorPlugin>\n'
+  } >"$1/input.xml"
+}
+printf '%-36s | %10s %10s | %10s %10s | %s\n' document "hw rss" "floor rss" "hw wall" "floor wall" "rss x"
+for document in many large; do
+  step="$work/step"
+  mkdir "$step"
+  if [ "$document" = many ]; then
+    label="10,000 data elements"
+    write_many_elements "$step"
+    # Every element goes back with the host's own texts.
+    run_hemwright "$step" >/dev/null
+    diff <(grep '<DataElement ' "$step/input.xml" | sed 's/^[[:space:]]*//' | sort) \
+         <(grep '<DataElement ' "$step/output.xml" | sed 's/^[[:space:]]*//' | sort) >/dev/null ||
+      { echo "bench.sh: output.xml does not give back the data elements as sent" >&2; exit 1; }
+  else
+    label="one value of $value_mib MiB"
+    write_large_value "$step"
+    run_hemwright "$step" >/dev/null
+  fi
+  run_hemwright "$step" >/dev/null
+  "$measure" -C "$step" "$floor" >/dev/null
+  : >"$work/ours.txt"
+  : >"$work/floor.txt"
+  for ((round = 0; round < rounds; ++round)); do
+    run_hemwright "$step" >>"$work/ours.txt"
+    "$measure" -C "$step" "$floor" >>"$work/floor.txt"
+  done
+  read -r ow oc orss < <(medians <"$work/ours.txt")
+  read -r fw fc frss < <(medians <"$work/floor.txt")
+  printf '%-36s | %7.1fMiB %7.1fMiB | %9ss %9ss | %s\n' "$label" "$(mib "$orss")" "$(mib "$frss")" \
+    "$(printf %.3f "$ow")" "$(printf %.3f "$fw")" "$(ratio "$orss" "$frss")"
+  rm -rf "$step"
+done

@@ -1,8 +1,8 @@
 #include "plugin/PipelinePluginParser.h"
 
 #include "plugin/PluginException.h"
+#include "plugin/data/DataElementImpl.h"
 #include "plugin/data/DataElements.h"
-#include "plugin/data/DataType.h"
 #include "util/Version.h"
 #include "util/xml/DOMElementList.h"
 #include "util/xml/DOMElementPtr.h"
@@ -72,8 +72,9 @@ void readDataElements(const DOMElementPtr& parent, PipelinePluginContextImpl& co
         if (name.empty()) {
             continue;
         }
-        const DataType type = dataTypeFromName(element.getAttribute("Type"));
-        collection->add(*createDataElement(name, element.getText(), type));
+        // The element keeps the host's texts, so that it goes back to the host
+        // as sent unless the plugin sets it.
+        collection->add(*DataElementImpl::fromHost(name, element.getAttribute("Type"), element.getText()));
     }
     context.setDataElements(*collection);
 }

@@ -1,6 +1,6 @@
 #include "plugin/PipelinePluginSerializer.h"
 
-#include "plugin/data/DataType.h"
+#include "plugin/data/DataElementImpl.h"
 #include "util/xml/XmlAttributeList.h"
 #include "util/xml/XmlWriter.h"
 
@@ -51,13 +51,15 @@ void writeDataElements(std::ostream& out, const DataElements& elements) {
     for (const auto& [name, element] : elements) {
         XmlAttributeList attributes;
         attributes["Name"] = element->getName();
-        attributes["Type"] = dataTypeName(element->getType());
+        // The host's own texts for what the plugin left alone: what goes back
+        // is what was sent, whatever the typed value makes of it.
+        attributes["Type"] = hostTypeText(*element);
         if (element->isNull()) {
             // Reading a null value would throw; the host expects empty content.
             attributes["IsNull"] = "true";
             ostrel::xml::writeTextElement(out, 3, "DataElement", std::string(), attributes);
         } else {
-            ostrel::xml::writeTextElement(out, 3, "DataElement", element->getString(), attributes);
+            ostrel::xml::writeTextElement(out, 3, "DataElement", hostValueText(*element), attributes);
         }
     }
 }

@@ -22,8 +22,10 @@ public:
     virtual bool isNull() const = 0;
     virtual void setNull() = 0;
 
-    // The value as text: "true"/"false" for bool, up to 6 significant
-    // digits for the numeric types, the text for string, the date text.
+    // The value as text: "true"/"false" for bool, the shortest text that
+    // reads back as the same number for the numeric types (0.1,
+    // 0.3333333333333333, 1000000; see formatShortestNumber in
+    // plugin/data/NumberText.h), the text for string, the date text.
     virtual std::string getString() const = 0;
     // The held date; the element keeps ownership. Only for DataType::Date.
     virtual const Date& getDate() const = 0;

@@ -11,9 +11,9 @@ namespace Vellamor::Plugin {
 
 namespace {
 
-// Significant digits of the number texts: getString of a number keeps the
-// stream's default, setDouble on a string element keeps more.
-constexpr int kReadDigits = 6;
+// Significant digits of the text setDouble stores in a string element. The
+// text of a numeric element is the shortest exact one instead
+// (formatShortestNumber): the value goes back to the host through it.
 constexpr int kStoredTextDigits = 15;
 
 bool holdsNumber(DataType type) {
@@ -46,8 +46,31 @@ double boolFromText(const std::string& text) {
 DataElementImpl::DataElementImpl(std::string name, DataType type)
     : type_(type), name_(std::move(name)) {}
 
+std::unique_ptr<DataElementImpl> DataElementImpl::fromHost(std::string name, const std::string& typeText,
+                                                           std::string valueText) {
+    const DataType type = dataTypeFromName(typeText);
+    auto element = std::make_unique<DataElementImpl>(std::move(name), type);
+    if (type == DataType::String) {
+        // The text is the value, taken over rather than copied: a value may
+        // be as large as the document.
+        element->value_ = std::move(valueText);
+    } else {
+        element->setString(valueText);
+        element->hostValueText_ = std::move(valueText);
+    }
+    // A missing Type attribute reads as the empty text, which names string.
+    if (!typeText.empty() && typeText != dataTypeName(type)) {
+        element->hostTypeName_ = typeText;
+    }
+    return element;
+}
+
 std::unique_ptr<DataElementImpl> DataElementImpl::copyOf(const DataElement& source) {
     auto copy = std::make_unique<DataElementImpl>(source.getName(), source.getType());
+    const auto* const keeper = dynamic_cast<const DataElementImpl*>(&source);
+    if (keeper != nullptr) {
+        copy->hostTypeName_ = keeper->hostTypeName_;
+    }
     if (source.isNull()) {
         return copy;
     }
@@ -55,12 +78,16 @@ std::unique_ptr<DataElementImpl> DataElementImpl::copyOf(const DataElement& sour
     if (holdsNumber(type)) {
         copy->setDouble(source.getDouble());
     } else if (type == DataType::String) {
-        copy->setString(source.getString());
+        // getString already made the one copy the new element needs.
+        copy->value_ = source.getString();
     } else if (type == DataType::Date) {
         copy->setDate(source.getDate());
     } else {
         throw PluginException("Failed to create data element of type \"" + dataTypeName(type) +
                               "\". Type not supported.");
+    }
+    if (keeper != nullptr) {
+        copy->hostValueText_ = keeper->hostValueText_;
     }
     return copy;
 }
@@ -79,6 +106,7 @@ bool DataElementImpl::isNull() const {
 
 void DataElementImpl::setNull() {
     value_ = std::monostate();
+    hostValueText_.reset();
 }
 
 void DataElementImpl::requireValue() const {
@@ -98,7 +126,7 @@ std::string DataElementImpl::getString() const {
         case DataType::Date:
             return std::get<std::unique_ptr<Date>>(value_)->toString();
         default:
-            return formatNumber(std::get<double>(value_), kReadDigits);
+            return formatShortestNumber(std::get<double>(value_));
     }
 }
 
@@ -118,17 +146,31 @@ double DataElementImpl::getDouble() const {
     return std::get<double>(value_);
 }
 
+std::string DataElementImpl::hostTypeText() const {
+    return hostTypeName_.empty() ? dataTypeName(type_) : hostTypeName_;
+}
+
+std::string DataElementImpl::hostValueText() const {
+    requireValue();
+    return hostValueText_ ? *hostValueText_ : getString();
+}
+
 // Each setter discards the old value first, so that a setter that fails
-// leaves the element null rather than holding a stale value.
+// leaves the element null rather than holding a stale value, and a value the
+// plugin sets goes back to the host from its typed form, not as the host's
+// old text.
 
 void DataElementImpl::setDate(const Date& date) {
+    // A copy through the text form, which keeps every field of the date. The
+    // text is taken before the old value goes: date may be the one this
+    // element holds (element.setDate(element.getDate())).
+    const std::string text = date.toString();
     setNull();
     if (type_ != DataType::Date) {
         throw PluginException("Cannot convert a date to a data element of type " + dataTypeName(type_) +
                               ".");
     }
-    // A copy through the text form, which keeps every field of the date.
-    value_ = parseDate(date.toString());
+    value_ = parseDate(text);
 }
 
 void DataElementImpl::setDouble(double value) {
@@ -156,6 +198,16 @@ void DataElementImpl::setString(const std::string& text) {
     } else {
         throw PluginException("Cannot convert a string to data type " + dataTypeName(type_) + ".");
     }
+}
+
+std::string hostTypeText(const DataElement& element) {
+    const auto* const keeper = dynamic_cast<const DataElementImpl*>(&element);
+    return keeper != nullptr ? keeper->hostTypeText() : dataTypeName(element.getType());
+}
+
+std::string hostValueText(const DataElement& element) {
+    const auto* const keeper = dynamic_cast<const DataElementImpl*>(&element);
+    return keeper != nullptr ? keeper->hostValueText() : element.getString();
 }
 
 }  // namespace Vellamor::Plugin

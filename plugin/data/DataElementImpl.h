@@ -4,6 +4,7 @@
 #include "plugin/data/DataElement.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -13,15 +14,30 @@ namespace Vellamor::Plugin {
 // bool to double, an owned text for string and an owned Date for date; the
 // types undefined and timespan never hold a value. Conversions and their
 // failure messages are those of DataElement.
+//
+// An element read from input.xml also keeps, for output.xml only, the texts
+// the host wrote: the Type text, for the element's whole life (its type never
+// changes), and the value text, until a setter changes the value. The host
+// so gets back exactly what it sent for every element the plugin leaves
+// alone, whatever the typed value makes of it (hostTypeText, hostValueText).
+// A string's value text is its value and is not held twice.
 class DataElementImpl final : public DataElement {
 public:
     // A null element of that name and type.
     DataElementImpl(std::string name, DataType type);
 
+    // An element read from input.xml: of the type dataTypeFromName(typeText),
+    // its value set from valueText as setString sets it (whose failure
+    // propagates), and the two texts kept for output.
+    static std::unique_ptr<DataElementImpl> fromHost(std::string name, const std::string& typeText,
+                                                     std::string valueText);
+
     // A new element with the name, type and value of source (null if source
-    // is null). Throws PluginException "Failed to create data element of type
-    // \"<type>\". Type not supported." for a non-null undefined or timespan
-    // source, and the date reader's message when a date does not read back.
+    // is null), and the host's texts when source is a DataElementImpl that
+    // keeps them. Throws PluginException "Failed to create data element of
+    // type \"<type>\". Type not supported." for a non-null undefined or
+    // timespan source, and the date reader's message when a date does not
+    // read back.
     static std::unique_ptr<DataElementImpl> copyOf(const DataElement& source);
 
     DataElementImpl(const DataElementImpl&) = delete;
@@ -40,6 +56,13 @@ public:
     void setDouble(double value) override;
     void setString(const std::string& text) override;
 
+    // The Type text output.xml carries: the host's, else the type's name.
+    std::string hostTypeText() const;
+    // The value text output.xml carries for a non-null element: the host's
+    // while the value is the one it sent, else getString. Throws
+    // DataElementNullException for a null element.
+    std::string hostValueText() const;
+
 private:
     // Throws DataElementNullException when the element holds no value.
     void requireValue() const;
@@ -50,7 +73,20 @@ private:
     DataType type_;
     Value value_;
     std::string name_;
+    // The host's Type text when it differs from the type's name ("INT",
+    // "guid"), else empty.
+    std::string hostTypeName_;
+    // The host's value text of a non-string element whose value no setter
+    // has changed since.
+    std::optional<std::string> hostValueText_;
 };
+
+// What output.xml carries for any element: the host's texts for a
+// DataElementImpl (above), the type's name and getString for an element of
+// another implementation. hostValueText throws DataElementNullException for
+// a null element.
+std::string hostTypeText(const DataElement& element);
+std::string hostValueText(const DataElement& element);
 
 }  // namespace Vellamor::Plugin
 

@@ -1,6 +1,7 @@
 #include "plugin/data/NumberText.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <limits>
 #include <locale>
@@ -76,6 +77,26 @@ std::string formatNumber(double value, int significantDigits) {
     out.precision(significantDigits);
     out << value;
     return out.str();
+}
+
+std::string formatShortestNumber(double value) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-1e309" : "1e309";
+    }
+    // Up to 2^53 every whole number is exact, so its plain digits are the
+    // value itself; hosts read int and long values with integer readers that
+    // take no exponent.
+    constexpr double kLargestExactWholeNumber = 9007199254740992.0;
+    // The longest shortest form is 24 characters (-2.2250738585072014e-308).
+    char buffer[32];
+    const std::to_chars_result result =
+        std::fabs(value) <= kLargestExactWholeNumber && value == std::trunc(value)
+            ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+            : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
 }
 
 double readNumberPrefix(const std::string& text) {

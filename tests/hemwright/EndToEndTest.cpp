@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 
@@ -76,8 +77,8 @@ TEST_F(EndToEndTest, RewritesEveryFileAndEchoesTheDataElements) {
     EXPECT_EQ("Head\r\nline 1\r\nline 2Tail", readBytes(work.file("a.txt")));
     EXPECT_EQ("Head\r\nTail", readBytes(work.file("b.txt")));
     EXPECT_EQ(document("\t\t<DataElements>\n"
-                       "\t\t\t<DataElement Name=\"AddLineBreak\" Type=\"bool\">true</DataElement>\n"
-                       "\t\t\t<DataElement Name=\"Count\" Type=\"int\">3.5</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"AddLineBreak\" Type=\"bool\">TRUE</DataElement>\n"
+                       "\t\t\t<DataElement Name=\"Count\" Type=\"int\">3.50</DataElement>\n"
                        "\t\t\t<DataElement Name=\"DataToAppend\" Type=\"string\">Tail</DataElement>\n"
                        "\t\t\t<DataElement Name=\"DataToPrepend\" Type=\"string\">Head</DataElement>\n"
                        "\t\t</DataElements>\n"),
@@ -98,27 +99,78 @@ TEST_F(EndToEndTest, CdataAndMixedValuesReachTheFileWhole) {
               output().find("<DataElement Name=\"DataToPrepend\" Type=\"string\">&lt;head&gt;&amp;</DataElement>"));
 }
 
-// output.xml gives back what the host sent: dates with all their fields and
-// fraction digits, line ends and tabs that a parser reads back as they were.
+// output.xml gives back every data element the plugin leaves alone with the
+// Type and value texts the host sent, byte for byte, whatever its typed value
+// makes of them (numbers beyond six digits or beyond a double, zones and long
+// fractions of dates, bool spellings, type names the runtime does not know);
+// only the output document's own encoding applies (a character above U+00FF
+// becomes a reference, line ends and tabs come back as a parser reads them).
 TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
-    writeInput(element("Wide", "date", "12345-3-05T4:30:15.1") +
-                   element("Hundredths", "date", "-1000-03-05T14:30:15.050") +
-                   element("Inf", "double", "inf") + element("NaN", "float", "-NaN") +
-                   element("Lines", "string", "a&#13;&#10;b\tc&#13;") + element("T&#9;&#13;&#10;", "string", "x"),
-               {});
+    struct Row {
+        std::string name;   // as written in both documents
+        std::string type;   // the Type text sent
+        std::string value;  // the value text sent
+        std::string typeBack;
+        std::string valueBack;
+    };
+    std::vector<Row> rows = {
+        {"Int1", "int", "1000000", "int", "1000000"},
+        {"Int2", "int", "123456789", "int", "123456789"},
+        {"Int3", "int", "2147483647", "int", "2147483647"},
+        {"Int4", "INT", " 12abc ", "INT", " 12abc "},
+        {"Long1", "long", "1717171717171", "long", "1717171717171"},
+        {"Long2", "long", "9007199254740993", "long", "9007199254740993"},
+        {"Double1", "double", "3.14159265", "double", "3.14159265"},
+        {"Double2", "double", "1234567.891", "double", "1234567.891"},
+        {"Double3", "double", "1e309", "double", "1e309"},
+        {"Double4", "double", "inf", "double", "inf"},
+        {"Float1", "float", "-NaN", "float", "-NaN"},
+        {"Float2", "float", "5 \xE2\x82\xAC", "float", "5 &#8364;"},
+        {"DateZ", "date", "2026-12-09T10:11:12Z", "date", "2026-12-09T10:11:12Z"},
+        {"DateOffset", "date", "2026-12-09T10:11:12+02:00", "date", "2026-12-09T10:11:12+02:00"},
+        {"DateFraction", "date", "2026-12-09T10:11:12.9999999999", "date", "2026-12-09T10:11:12.9999999999"},
+        {"DateWide", "date", "12345-3-05T4:30:15.1", "date", "12345-3-05T4:30:15.1"},
+        {"DateNegative", "date", "-1000-03-05T14:30:15.050", "date", "-1000-03-05T14:30:15.050"},
+        {"Bool1", "bool", "Yes", "bool", "Yes"},
+        {"Bool2", "Bool", "0", "Bool", "0"},
+        {"Boolean", "boolean", "true", "boolean", "true"},
+        {"Decimal", "decimal", "12.50", "decimal", "12.50"},
+        {"Guid", "guid", "{6F9619FF-8B86-D011-B42D-00C04FC964FF}", "guid", "{6F9619FF-8B86-D011-B42D-00C04FC964FF}"},
+        {"Odd", "a&amp;b", "x", "a&amp;b", "x"},
+        {"Lines", "string", "a&#13;&#10;b\tc&#13;", "string", "a&#13;\nb\tc&#13;"},
+        {"T&#9;&#13;&#10;", "string", "x", "string", "x"},
+    };
+    std::string sent;
+    for (const Row& row : rows) {
+        sent += element(row.name, row.type, row.value);
+    }
+    rows.push_back({"NoType", "", "v", "string", "v"});
+    sent += "   <DataElement Name=\"NoType\">v</DataElement>\n";
+    writeInput(sent, {});
 
     EXPECT_EQ(0, runHost().exitStatus);
-    EXPECT_EQ(document("\t\t<DataElements>\n"
-                       "\t\t\t<DataElement Name=\"Hundredths\" Type=\"date\">-1000-03-05 14:30:15.050</DataElement>\n"
-                       "\t\t\t<DataElement Name=\"Inf\" Type=\"double\">0</DataElement>\n"
-                       "\t\t\t<DataElement Name=\"Lines\" Type=\"string\">a&#13;\nb\tc&#13;</DataElement>\n"
-                       "\t\t\t<DataElement Name=\"NaN\" Type=\"float\">0</DataElement>\n"
-                       "\t\t\t<DataElement Name=\"T&#9;&#13;&#10;\" Type=\"string\">x</DataElement>\n"
-                       "\t\t\t<DataElement Name=\"Wide\" Type=\"date\">12345-03-05 04:30:15.1</DataElement>\n"
-                       "\t\t</DataElements>\n"
-                       "\t\t<Log Severity=\"Warning\">Neither DataToPrepend nor DataToAppend were set. "
-                       "Hemwright will not modify file.</Log>\n"),
-              output());
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.name < b.name; });
+    std::string expected = "\t\t<DataElements>\n";
+    for (const Row& row : rows) {
+        expected += "\t\t\t<DataElement Name=\"" + row.name + "\" Type=\"" + row.typeBack + "\">" + row.valueBack +
+                    "</DataElement>\n";
+    }
+    expected += "\t\t</DataElements>\n"
+                "\t\t<Log Severity=\"Warning\">Neither DataToPrepend nor DataToAppend were set. "
+                "Hemwright will not modify file.</Log>\n";
+    EXPECT_EQ(document(expected), output());
+}
+
+// Types the runtime cannot hold still stop the run in the input phase.
+TEST_F(EndToEndTest, TypesWithoutAValueFailTheInputPhase) {
+    for (const char* type : {"timespan", "undefined", "TimeSpan"}) {
+        writeInput(element("Kept", "int", "1") + element("Span", type, "00:01:00"), {});
+        EXPECT_EQ(1001 & 0xFF, runHost().exitStatus) << type;
+        EXPECT_EQ(document("\t\t<Log Severity=\"Error\">Cannot convert a string to data type " +
+                           std::string(type[0] == 'u' ? "undefined" : "timespan") + ".</Log>\n"),
+                  output())
+            << type;
+    }
 }
 
 TEST_F(EndToEndTest, NothingToAddLeavesFilesAloneWithAWarning) {

@@ -3,12 +3,17 @@
 #include "plugin/InputFiles.h"
 #include "plugin/PipelinePluginContext.h"
 #include "plugin/PipelinePluginOutput.h"
+#include "plugin/data/DataElementImpl.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
@@ -64,10 +69,57 @@ TEST_F(PipelinePluginSerializerTest, WritesDataElementsInNameOrderWithTheirValue
                   "\t\t\t<DataElement Name=\"B\" Type=\"string\">text</DataElement>\n"
                   "\t\t\t<DataElement Name=\"Count\" Type=\"int\" IsNull=\"true\"></DataElement>\n"
                   "\t\t\t<DataElement Name=\"a\" Type=\"bool\">true</DataElement>\n"
-                  "\t\t\t<DataElement Name=\"b\" Type=\"double\">3.14159</DataElement>\n"
+                  "\t\t\t<DataElement Name=\"b\" Type=\"double\">3.14159265</DataElement>\n"
                   "\t\t</DataElements>\n" +
                   kTail,
               serialize());
+}
+
+// A value the plugin sets goes back from its typed form, under the Type text
+// the host sent: numbers in the shortest text that reads back as the same
+// number (never six digits), dates in the date text form.
+TEST_F(PipelinePluginSerializerTest, ValuesThePluginSetsAreWrittenFromTheirTypedForm) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* type;
+        const char* sent;
+        std::function<void(DataElement&)> set;
+        const char* written;
+    } cases[] = {
+        {"double", "3.14159265", [](DataElement& e) { e.setDouble(0.1); }, "0.1"},
+        {"Double", "1", [](DataElement& e) { e.setDouble(1.0 / 3.0); }, "0.3333333333333333"},
+        {"double", "1", [](DataElement& e) { e.setDouble(123456.7); }, "123456.7"},
+        {"int", "7", [](DataElement& e) { e.setDouble(1e6); }, "1000000"},
+        {"long", "0", [](DataElement& e) { e.setDouble(9007199254740992.0); }, "9007199254740992"},
+        {"float", "1", [](DataElement& e) { e.setDouble(1e300); }, "1e+300"},
+        {"double", "1", [infinity](DataElement& e) { e.setDouble(infinity); }, "1e309"},
+        {"double", "1", [infinity](DataElement& e) { e.setDouble(-infinity); }, "-1e309"},
+        {"double", "1", [](DataElement& e) { e.setDouble(std::nan("")); }, "NaN"},
+        {"INT", "1", [](DataElement& e) { e.setString("0012"); }, "12"},
+        {"bool", "Yes", [](DataElement& e) { e.setString("yes"); }, "true"},
+        {"bool", "Yes", [](DataElement& e) { e.setDouble(0.0); }, "false"},
+        {"date", "2026-12-09T10:11:12Z", [](DataElement& e) { e.setString("2026-12-09T10:11:12.25+01:00"); },
+         "2026-12-09 10:11:12.25"},
+        {"guid", "{A}", [](DataElement& e) { e.setString("{B}"); }, "{B}"},
+        {"string", "x", [](DataElement& e) { e.setDouble(1.0 / 3.0); }, "0.333333333333333"},
+    };
+    std::vector<std::string> lines;
+    for (const auto& c : cases) {
+        const std::string name = "E" + std::to_string(10 + lines.size());
+        context_.getDataElements().add(*DataElementImpl::fromHost(name, c.type, c.sent));
+        c.set(context_.getDataElements().get(name));
+        lines.push_back("\t\t\t<DataElement Name=\"" + name + "\" Type=\"" + c.type + "\">" + c.written +
+                        "</DataElement>\n");
+    }
+    context_.getDataElements().add(*DataElementImpl::fromHost("Null", "INT", "5"));
+    context_.getDataElements().get("Null").setNull();
+
+    const std::string written = serialize();
+    for (const std::string& line : lines) {
+        EXPECT_NE(std::string::npos, written.find(line)) << line << written;
+    }
+    EXPECT_NE(std::string::npos,
+              written.find("\t\t\t<DataElement Name=\"Null\" Type=\"INT\" IsNull=\"true\"></DataElement>\n"));
 }
 
 TEST_F(PipelinePluginSerializerTest, EscapesValuesNamesAndMessages) {

@@ -3,6 +3,7 @@
 #include "plugin/PluginException.h"
 #include "plugin/data/DataElementNullException.h"
 #include "plugin/data/DataElements.h"
+#include "plugin/data/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -59,21 +60,20 @@ TEST(DataElementTest, NumericTypesReadTheNumericPrefix) {
     EXPECT_EQ(2.5, element(DataType::Int, "2.5")->getDouble());
 }
 
-TEST(DataElementTest, NumberTextsUseSixAndFifteenDigits) {
-    DataElementImpl number("N", DataType::Double);
-    const auto textOf = [&number](double value) {
-        number.setDouble(value);
-        return number.getString();
-    };
-    EXPECT_EQ("1.23457e+06", textOf(1234567.0));
-    EXPECT_EQ("999999", textOf(999999.0));
-    EXPECT_EQ("123457", textOf(123456.7));
-    EXPECT_EQ("0.1", textOf(0.1));
-    EXPECT_EQ("3", textOf(3.0));
-    EXPECT_EQ("0.333333", textOf(1.0 / 3.0));
-    EXPECT_EQ("0.0001", textOf(0.0001));
-    EXPECT_EQ("1e-05", textOf(0.00001));
-    EXPECT_EQ("-2.5", textOf(-2.5));
+// A numeric element's text is the shortest that reads back as the same
+// number (formatShortestNumber; NumberTextTest holds its table), never six
+// digits that lose the value; a number stored in a string element keeps 15.
+TEST(DataElementTest, NumberTextsAreShortestExactButFifteenDigitsInAString) {
+    for (DataType type : {DataType::Int, DataType::Long, DataType::Float, DataType::Double}) {
+        DataElementImpl number("N", type);
+        for (const double value : {1234567.0, 123456.7, 1.0 / 3.0, 0.1, -2.5, 9007199254740994.0}) {
+            number.setDouble(value);
+            EXPECT_EQ(formatShortestNumber(value), number.getString()) << value;
+            EXPECT_EQ(value, element(type, number.getString())->getDouble()) << value;
+        }
+    }
+    EXPECT_EQ("1234567", element(DataType::Int, "1234567")->getString());
+    EXPECT_EQ("0.3333333333333333", element(DataType::Double, "0.33333333333333331")->getString());
 
     DataElementImpl text("T", DataType::String);
     const auto storedTextOf = [&text](double value) {
@@ -86,6 +86,62 @@ TEST(DataElementTest, NumberTextsUseSixAndFifteenDigits) {
     EXPECT_EQ("123456789012345", storedTextOf(123456789012345.0));
     EXPECT_EQ("1.23456789012346e+15", storedTextOf(1234567890123456.0));
     EXPECT_EQ("1e-05", storedTextOf(0.00001));
+}
+
+// An element read from input.xml goes back to the host with the Type and
+// value texts it came with, copies included, while it reads as its type says;
+// a setter drops the value text (the type text stays with the element).
+TEST(DataElementTest, HostTextsGoBackUntilThePluginSetsTheValue) {
+    const struct {
+        const char* type;
+        const char* value;
+        const char* typeBack;  // the Type text that goes back
+        const char* read;      // what the plugin's getString sees
+    } cases[] = {
+        {"int", "1000000", "int", "1000000"},
+        {"INT", " 12abc", "INT", "12"},
+        {"long", "9007199254740993", "long", "9007199254740992"},
+        {"double", "1e309", "double", "1e309"},
+        {"double", "-nan", "double", "0"},
+        {"Bool", "Yes", "Bool", "true"},
+        {"date", "2026-12-09T10:11:12.9999999999+02:00", "date", "2026-12-09 10:11:12"},
+        {"guid", "{0A-1B}", "guid", "{0A-1B}"},
+        {"", "text", "string", "text"},
+        {"STRING", "", "STRING", ""},
+    };
+    for (const auto& c : cases) {
+        const std::unique_ptr<DataElementImpl> host = DataElementImpl::fromHost("E", c.type, c.value);
+        EXPECT_EQ(c.read, host->getString()) << c.type << " " << c.value;
+        const std::unique_ptr<DataElements> copies = createDataElements();
+        copies->add(*host);
+        const std::unique_ptr<DataElements> copyOfCopies = copyDataElements(*copies);
+        const DataElement* const keepers[] = {host.get(), &copyOfCopies->get("E")};
+        for (const DataElement* kept : keepers) {
+            EXPECT_EQ(c.typeBack, hostTypeText(*kept)) << c.type << " " << c.value;
+            EXPECT_EQ(c.value, hostValueText(*kept)) << c.type << " " << c.value;
+        }
+    }
+
+    const std::unique_ptr<DataElementImpl> count = DataElementImpl::fromHost("C", "INT", "1e6");
+    count->setDouble(1.0 / 3.0);
+    EXPECT_EQ("0.3333333333333333", hostValueText(*count));
+    count->setString("007");
+    EXPECT_EQ("7", hostValueText(*count));
+    EXPECT_EQ("INT", hostTypeText(*count));
+    count->setNull();
+    EXPECT_THROW(hostValueText(*count), DataElementNullException);
+    EXPECT_EQ("INT", hostTypeText(*count));
+
+    const std::unique_ptr<DataElementImpl> when = DataElementImpl::fromHost("D", "date", "2026-12-09T10:11:12Z");
+    // Its own date, which the setter must read before it lets the old value go.
+    when->setDate(when->getDate());
+    EXPECT_EQ("2026-12-09 10:11:12", hostValueText(*when));
+
+    // Types the runtime cannot hold still fail, whatever their spelling.
+    EXPECT_EQ("Cannot convert a string to data type timespan.",
+              failureOf([] { DataElementImpl::fromHost("S", "TimeSpan", "00:01:00"); }));
+    EXPECT_EQ("Cannot convert a string to data type undefined.",
+              failureOf([] { DataElementImpl::fromHost("U", "undefined", ""); }));
 }
 
 TEST(DataElementTest, StringAndDateValues) {

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <locale>
+#include <random>
 #include <string>
 
 namespace Vellamor::Plugin {
@@ -64,11 +67,63 @@ TEST(NumberTextTest, InfinityNanAndRangeLimits) {
     EXPECT_EQ(4.9406564584124654e-324, readNumberPrefix("4.9406564584124654e-324"));
 }
 
+// The text of a numeric element, which goes back to the host, names exactly
+// the number held: plain digits for whole numbers up to 2^53, else the
+// shortest form, and the infinities as texts that read back as them.
+TEST(NumberTextTest, ShortestNumberTextReadsBackExactly) {
+    const double infinity = std::numeric_limits<double>::infinity();
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.1, "0.1"},
+        {1.0 / 3.0, "0.3333333333333333"},
+        {3.0, "3"},
+        {-2.5, "-2.5"},
+        {1e6, "1000000"},
+        {2147483647.0, "2147483647"},
+        {-9007199254740992.0, "-9007199254740992"},
+        {9007199254740994.0, "9007199254740994"},
+        {1e16, "1e+16"},
+        {123456.7, "123456.7"},
+        {0.0001, "1e-04"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {4.9406564584124654e-324, "5e-324"},
+        {0.0, "0"},
+        {-0.0, "-0"},
+        {infinity, "1e309"},
+        {-infinity, "-1e309"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.text, formatShortestNumber(c.value));
+        const double back = readNumberPrefix(c.text);
+        EXPECT_TRUE(back == c.value && std::signbit(back) == std::signbit(c.value)) << c.text << " read as " << back;
+    }
+    EXPECT_EQ("NaN", formatShortestNumber(std::nan("")));
+
+    // Any bit pattern that is a finite number comes back with the same bits.
+    std::mt19937_64 random(20261209);
+    for (int round = 0; round < 200000; ++round) {
+        const std::uint64_t bits = random();
+        double value = 0;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value)) {
+            continue;
+        }
+        const std::string text = formatShortestNumber(value);
+        const double back = readNumberPrefix(text);
+        std::uint64_t backBits = 0;
+        std::memcpy(&backBits, &back, sizeof back);
+        ASSERT_EQ(bits, backBits) << text;
+    }
+}
+
 TEST(NumberTextTest, IgnoresTheProcessLocale) {
     const ScopedCommaLocale comma;
     EXPECT_EQ("1234.5", formatNumber(1234.5, 6));
     EXPECT_EQ("1.23457e+06", formatNumber(1234567.0, 6));
     EXPECT_EQ("0.333333333333333", formatNumber(1.0 / 3.0, 15));
+    EXPECT_EQ("1234.5", formatShortestNumber(1234.5));
     EXPECT_EQ(1234.5, readNumberPrefix("1234.5"));
     EXPECT_EQ(1.0, readNumberPrefix("1,5"));
 }
