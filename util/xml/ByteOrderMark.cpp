@@ -6,6 +6,8 @@
 #include "util/FileReplacement.h"
 #include "util/platform/Platform.h"
 
+#include <utility>
+
 namespace ostrel::xml {
 
 namespace {
@@ -33,37 +35,44 @@ bool startsWithMark(platform::FileHandle& file) {
 
 }  // namespace
 
-void removeByteOrderMark(const std::string& path) {
+MarkRemoval removeByteOrderMark(const std::string& path) {
     // Regular files only, and never a wait on a FIFO: anything else is left
     // to the parse, which names the file.
     FileReplacement replacement(path);
     if (replacement.openOriginal() != platform::OpenResult::Opened || !startsWithMark(replacement.original())) {
-        return;
+        return MarkRemoval();
     }
 
+    // Removing the mark is a courtesy to later readers of the file, not
+    // something the parse needs: a file that cannot be rewritten keeps it,
+    // unchanged, and the reason is handed back instead of failing the parse.
+    //
     // The file may hold passwords: it is rewritten like any replaced file,
     // into a private temporary file that gets the original's access only
     // when complete, and is renamed over it in one step.
+    const auto kept = [](std::string reason) { return MarkRemoval{true, std::move(reason)}; };
     if (replacement.createTemporary() != platform::CreateResult::Created) {
-        throw CrException("Failed to open temporary file while removing BOM: '" + replacement.temporaryPath() +
-                              "'. Reason: " + lastErrorText(),
-                          E_FAIL);
+        return kept("Failed to open temporary file while removing BOM: '" + replacement.temporaryPath() +
+                    "'. Reason: " + lastErrorText());
     }
     platform::CopyResult result = replacement.copyOriginal();
     if (result == platform::CopyResult::Copied) {
         result = replacement.complete();
     }
     if (result == platform::CopyResult::ReadFailed) {
-        throw CrException("Failed to read from file '" + path + "' while removing BOM. Reason: " + lastErrorText(),
-                          E_FAIL);
+        return kept("Failed to read from file '" + path + "' while removing BOM. Reason: " + lastErrorText());
     }
     if (result == platform::CopyResult::WriteFailed) {
-        throw CrException("Failed to write to temporary file while removing BOM: '" + replacement.temporaryPath() +
-                              "'. Reason: " + lastErrorText(),
-                          E_FAIL);
+        return kept("Failed to write to temporary file while removing BOM: '" + replacement.temporaryPath() +
+                    "'. Reason: " + lastErrorText());
     }
-    moveFile(replacement.temporaryPath(), path, true);
+    try {
+        moveFile(replacement.temporaryPath(), path, true);
+    } catch (const CrException& failure) {
+        return kept(failure.getMessage());
+    }
     replacement.temporary().release();
+    return MarkRemoval();
 }
 
 }  // namespace ostrel::xml
