@@ -15,7 +15,7 @@ std::string maskPasswords(const std::string& text) {
     std::string::size_type match = 0;
     while ((match = upper.find(kKey, copied)) != std::string::npos) {
         const std::string::size_type valueStart = match + kKey.size();
-        std::string::size_type valueEnd = text.find(';', valueStart);
+        std::string::size_type valueEnd = text.find_first_of(";\r\n", valueStart);
         if (valueEnd == std::string::npos) {
             valueEnd = text.size();
         }
