@@ -13,7 +13,7 @@
 namespace {
 
 // Enough for a failure's unwinding, its message and output.xml.
-constexpr std::size_t kMemoryReserveBytes = 4 << 20;
+constexpr std::size_t kMemoryReserveBytes = 1 << 20;
 
 // What the run driver returns for a standard library exception (here: no
 // memory) while input.xml is read.

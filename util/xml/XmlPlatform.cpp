@@ -54,9 +54,12 @@ class FailingPanicHandler final : public xercesc::PanicHandler {
 public:
     void panic(const PanicReasons reason) override {
         releaseMemoryReserve();
-        throw CrException(std::string("Internal Error: Failed to initialize XML Platform (Xerces). ") +
-                              getPanicReasonString(reason),
-                          E_FAIL);
+        // Xerces has no text for the failure of its static data, which is
+        // what running out of memory while it starts gives.
+        const std::string why = reason == Panic_AllStaticInitErr
+                                    ? "Its static data could not be built; memory may have run out."
+                                    : getPanicReasonString(reason);
+        throw CrException("Internal Error: Failed to initialize XML Platform (Xerces). " + why, E_FAIL);
     }
 };
 
