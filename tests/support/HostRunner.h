@@ -49,6 +49,15 @@ struct HostRun {
     std::string standardOutput;
 };
 
+// Whether an address-space limit can be set for the program under test: not
+// when it is built with AddressSanitizer, which reserves terabytes of
+// address space as it starts.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSpaceCanBeBounded = false;
+#else
+inline constexpr bool kAddressSpaceCanBeBounded = true;
+#endif
+
 // Runs executable in workDirectory and waits for it.
 HostRun runHost(const std::string& executable, const std::string& workDirectory,
                 const HostOptions& options = HostOptions());
