@@ -4,11 +4,32 @@
 #include "hemwright/Hemwright.h"
 #include "hemwright/InformationRequest.h"
 #include "plugin/PluginException.h"
+#include "util/MemoryReserve.h"
 #include "util/platform/Signals.h"
 
+#include <cstdio>
 #include <iostream>
 
+namespace {
+
+// Enough for a failure's unwinding, its message and output.xml.
+constexpr std::size_t kMemoryReserveBytes = 1 << 20;
+
+// What the run driver returns for a standard library exception (here: no
+// memory) while input.xml is read.
+constexpr int kNoMemoryToStart = 1002;
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    // Memory running out later ends the run with its exit code and
+    // output.xml. Memory too short even for the reserve leaves no room for
+    // either: the run ends here, before it reads or changes anything.
+    if (!ostrel::setMemoryReserveAside(kMemoryReserveBytes)) {
+        std::fputs("Not enough memory to start: std::bad_alloc\n", stdout);
+        std::fflush(stdout);
+        return kNoMemoryToStart;
+    }
     // A stopped step leaves no temporary file; a full disk or a closed
     // standard output fails a write instead of killing the run.
     ostrel::platform::installSignalHandling();

@@ -3,6 +3,8 @@
 #include "plugin/PluginException.h"
 #include "plugin/data/DataElementImpl.h"
 #include "plugin/data/DataElements.h"
+#include "plugin/data/DataType.h"
+#include "util/CrException.h"
 #include "util/Version.h"
 #include "util/xml/DOMElementList.h"
 #include "util/xml/DOMElementPtr.h"
@@ -143,7 +145,14 @@ ParsedInput readVersion10Input(const DOMElementPtr& root) {
 
 ParsedInput PipelinePluginParserImpl::parse(const std::string& path) {
     std::string errorText;
-    const ostrel::xml::DOMDocumentPtr document = ostrel::xml::loadXmlDocument(path, errorText, false);
+    ostrel::xml::DOMDocumentPtr document;
+    try {
+        document = ostrel::xml::loadXmlDocument(path, errorText, false);
+    } catch (const ostrel::CrException& failure) {
+        // The XML libraries did not start: a cause the message names, not an
+        // unexpected error.
+        throw PipelinePluginException(failure.getMessage());
+    }
     if (document.isNull()) {
         throw PipelinePluginException(errorText);
     }

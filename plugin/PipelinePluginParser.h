@@ -18,9 +18,11 @@ class PipelinePluginParser {
 public:
     virtual ~PipelinePluginParser() = default;
     // Reads the document at path into new objects owned by the caller.
-    // Throws on every failure (PipelinePluginException for a missing or
-    // malformed document, CrException for a bad version text,
-    // PluginException for a value its type cannot take).
+    // Throws on every failure (PipelinePluginException for a missing,
+    // unreadable or malformed document and for XML libraries that do not
+    // start, CrException for a missing or bad version text, PluginException
+    // for a value its type cannot take, std::bad_alloc when memory runs
+    // out).
     virtual ParsedInput parse(const std::string& path) = 0;
 };
 

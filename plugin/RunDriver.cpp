@@ -3,7 +3,9 @@
 #include "plugin/PluginException.h"
 #include "util/CrException.h"
 #include "util/FileOperations.h"
+#include "util/PasswordMask.h"
 
+#include <cstdio>
 #include <exception>
 #include <iostream>
 
@@ -44,7 +46,25 @@ struct RunObjects {
     }
 };
 
-void printOutputFailure(const std::string& text) { std::cout << text << std::endl; }
+// Failure texts are built from several messages (a plugin's, the utility
+// library's, an earlier log text), and a password may sit in any of them,
+// so the whole text is masked where it leaves the program, not piece by
+// piece.
+void printOutputFailure(const std::string& text) noexcept {
+    try {
+        std::cout << ostrel::maskPasswords(text) << std::endl;
+    } catch (...) {
+        // Only memory can run out here; the line is lost, the exit code says
+        // what failed.
+    }
+}
+
+// The line for a failure the driver could not report in full because memory
+// ran out while it copied a message or wrote output.xml; needs no memory.
+void printDriverFailure() noexcept {
+    std::fputs("Out of memory while reporting the run's failure: std::bad_alloc\n", stdout);
+    std::fflush(stdout);
+}
 
 }  // namespace
 
@@ -81,24 +101,34 @@ int writeOutput(const PipelinePluginContext& context, const PipelinePluginOutput
 
 int reportFailure(PipelinePluginOutput& output, const PipelinePluginContext* context,
                   const std::string& message, int code, const RunServices& services) {
-    const LogMessage earlier = output.getLogMessage();
-    LogMessage failure;
-    failure.message = earlier.message.empty() ? message : message + "\n" + earlier.message;
-    failure.severity = Error;
-    output.setLogMessage(failure);
+    try {
+        const LogMessage earlier = output.getLogMessage();
+        LogMessage failure;
+        failure.message =
+            ostrel::maskPasswords(earlier.message.empty() ? message : message + "\n" + earlier.message);
+        failure.severity = Error;
+        output.setLogMessage(failure);
 
-    // The write's own failure shows only on standard output: the phase that
-    // failed first decides the exit code.
-    if (context != nullptr) {
-        writeOutput(*context, output, kOutputDocumentName, services);
-    } else {
-        const PipelinePluginContextImpl emptyContext;
-        writeOutput(emptyContext, output, kOutputDocumentName, services);
+        // The write's own failure shows only on standard output: the phase that
+        // failed first decides the exit code.
+        if (context != nullptr) {
+            writeOutput(*context, output, kOutputDocumentName, services);
+        } else {
+            const PipelinePluginContextImpl emptyContext;
+            writeOutput(emptyContext, output, kOutputDocumentName, services);
+        }
+    } catch (...) {
+        printDriverFailure();
     }
     return code;
 }
 
-int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services) {
+namespace {
+
+// The three phases; codeIfDriverFails follows them, naming the code the run
+// ends with should the driver's own work (building a run's objects, copying
+// a failure's message) throw.
+int runPhases(PipelinePlugin& plugin, const RunServices& services, int& codeIfDriverFails) {
     RunObjects run;
 
     try {
@@ -114,6 +144,7 @@ int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services) {
         return reportFailure(*run.output, nullptr, kUnexpectedParseError, kReadOtherException, services);
     }
 
+    codeIfDriverFails = kProcessStandardException;
     int processResult = 0;
     try {
         processResult = plugin.process(*run.input, *run.output, *run.context);
@@ -126,8 +157,26 @@ int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services) {
                              services);
     }
 
+    codeIfDriverFails = processResult != 0 ? processResult : kWriteStandardException;
     const int writeResult = writeOutput(*run.context, *run.output, kOutputDocumentName, services);
     return processResult != 0 ? processResult : writeResult;
+}
+
+}  // namespace
+
+int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services) {
+    // Memory can run out in the driver itself; the run then still ends with
+    // the standard-exception code of the phase under way (1002, 2002, 3003),
+    // or with what process returned, never by an exception nobody catches.
+    int codeIfDriverFails = kReadStandardException;
+    try {
+        return runPhases(plugin, services, codeIfDriverFails);
+    } catch (const PluginException&) {
+        throw;
+    } catch (...) {
+        printDriverFailure();
+        return codeIfDriverFails;
+    }
 }
 
 int PipelinePlugin::run() { return runPipelinePlugin(*this, productionRunServices()); }

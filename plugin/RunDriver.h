@@ -22,6 +22,12 @@
 //   3001..3004  process returned 0, then writing output.xml threw a
 //               PluginException / CrException / std::exception / anything
 //               else; the message goes to standard output
+//
+// Should the driver's own work throw (memory running out while it builds a
+// run's objects or copies a failure's message), the run ends with 1002, 2002
+// or 3003 for the phase under way (or with process's non-zero result), a
+// line on standard output and output.xml possibly missing; only a
+// PluginException leaves runPipelinePlugin.
 namespace Vellamor::Plugin {
 
 extern const char kInputDocumentName[];   // "input.xml"
@@ -43,14 +49,17 @@ RunServices productionRunServices();
 int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services);
 
 // Renders output and context and writes them to fileName. Returns 0, or
-// 3001..3004 after printing the failure as one line on standard output.
+// 3001..3004 after printing the failure, passwords masked, as one line on
+// standard output.
 int writeOutput(const PipelinePluginContext& context, const PipelinePluginOutput& output,
                 const std::string& fileName, const RunServices& services);
 
 // Puts message in front of the output's log text (separated by a line feed)
-// with severity Error, writes output.xml with context (or, when the input
+// with severity Error, the value of every "PWD=" key in the whole text masked
+// (ostrel::maskPasswords), writes output.xml with context (or, when the input
 // could not be read and context is null, with an empty default context) and
-// returns code whatever the write gave.
+// returns code whatever the write gave (also when memory runs out on the
+// way; a line on standard output then says so).
 int reportFailure(PipelinePluginOutput& output, const PipelinePluginContext* context,
                   const std::string& message, int code, const RunServices& services);
 

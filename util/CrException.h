@@ -20,8 +20,7 @@ public:
     CrException& operator=(const CrException& other) = default;
     virtual ~CrException();
 
-    // The message with the value of every "PWD=" key (any letter case; the
-    // value runs to the next ';' or the end) replaced by "<REMOVED>", so that
+    // The message with every "PWD=" value masked (maskPasswords), so that
     // connection-string text never shows a password. The stored message is
     // never changed.
     virtual std::string getMessage() const;

@@ -170,6 +170,66 @@ TEST_F(FaultInjectionTest, DiskFullWhileWritingOutputDocumentGives3002AndNoParti
     EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml"}), entries());
 }
 
+// --- Memory that runs out --------------------------------------------------
+
+// Under an address-space limit (a memory limit the kernel enforces at every
+// allocation) a run used to end by abort or with 255 when memory ran out in
+// the XML library's start-up, in its own failure handling or in the driver.
+// From just below what the program needs to start up to what a run needs,
+// every run now ends with a documented code: 0; 1001 or 1002 with
+// output.xml; or, with too little even to start, 1002 and a line saying so.
+// The file keeps its bytes or gets its new ones, and nothing is left behind.
+TEST_F(FaultInjectionTest, RunsUnderAnAddressSpaceLimitEndWithADocumentedCode) {
+    if (!testing_support::kAddressSpaceCanBeBounded) {
+        GTEST_SKIP() << "built with AddressSanitizer, which reserves terabytes of address space: no bound can be set";
+    }
+    std::string manyElements;
+    for (int index = 0; index < 20000; ++index) {
+        manyElements += element("Element" + std::to_string(index), "value number " + std::to_string(index));
+    }
+    const struct {
+        const char* what;
+        std::string dataElements;
+        std::int64_t step;
+    } documents[] = {
+        {"an ordinary input.xml", element("DataToPrepend", "H"), 64 << 10},
+        {"20,000 data elements", element("DataToPrepend", "H") + manyElements, 2 << 20},
+    };
+    std::int64_t lowest = -1;
+    for (const auto& d : documents) {
+        writeBytes(work.file("a.txt"), "body");
+        writeInput(d.dataElements, {work.file("a.txt")});
+        const std::int64_t needed = testing_support::smallestAddressSpaceToSucceed(HEMWRIGHT_EXECUTABLE, work.path());
+        ASSERT_GT(needed, 0) << d.what << " does not run under 1 GiB of address space";
+        if (lowest < 0) {
+            // What a run needs less about what the XML library's start-up
+            // and a parse take (1.8 MiB here): far below that the program
+            // cannot even be loaded.
+            lowest = needed - (5 << 18);
+        }
+        for (std::int64_t limit = lowest; limit <= needed; limit += d.step) {
+            SCOPED_TRACE(std::string(d.what) + " under " + std::to_string(limit >> 10) + " KiB");
+            writeBytes(work.file("a.txt"), "body");
+            ::unlink(work.file("output.xml").c_str());
+            HostOptions options;
+            options.addressSpaceLimit = limit;
+            const HostRun result = run(options);
+            ASSERT_TRUE(result.exited);
+            const int status = result.exitStatus;
+            ASSERT_TRUE(status == 0 || status == (1001 & 0xFF) || status == (1002 & 0xFF)) << status;
+            if (result.standardOutput == "Not enough memory to start: std::bad_alloc\n") {
+                EXPECT_EQ(1002 & 0xFF, status);
+                EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml"}), entries());
+                continue;
+            }
+            EXPECT_EQ("", result.standardOutput);
+            EXPECT_EQ(status != 0, !errorLog().empty()) << errorLog();
+            EXPECT_EQ(status == 0 ? "Hbody" : "body", readBytes(work.file("a.txt")));
+            EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), entries());
+        }
+    }
+}
+
 // --- Input files that cannot be read -------------------------------------
 
 TEST_F(FaultInjectionTest, FileThatVanishedAfterListingFailsAndLaterFilesStayUntouched) {

@@ -214,4 +214,53 @@ TEST_F(RunDriverTest, CrExceptionMessageOnStandardOutputHidesPasswords) {
     EXPECT_EQ("conn PWD=<REMOVED>;x\n", standardOutput);
 }
 
+// A password may sit in any part of a failure's text: the plugin's message,
+// a utility message masked inside it, an earlier log text. The whole text is
+// masked, in the log and on standard output.
+TEST_F(RunDriverTest, WholeFailureTextHidesPasswords) {
+    const std::string inner = ostrel::CrException("PWD=inner", ostrel::E_FAIL).getMessage();
+    EXPECT_EQ(2001, run([inner](PipelinePluginOutput& output) -> int {
+        output.setLogMessage(LogMessage{"connected with pwd=earlier;x", Warning});
+        throw PipelinePluginException("Failed to move '/d/PWD=a;b' to '/d/c'. Reason: " + inner);
+    }));
+    EXPECT_EQ("Failed to move '/d/PWD=<REMOVED>;b' to '/d/c'. Reason: PWD=<REMOVED>\nconnected with pwd=<REMOVED>;x",
+              recorded.serializedLog.message);
+
+    EXPECT_EQ(1002, run(succeed, [] { throw std::runtime_error("read Pwd=s"); }));
+    EXPECT_EQ("read Pwd=<REMOVED>", recorded.serializedLog.message);
+
+    EXPECT_EQ(3001, run(succeed, {}, [] { throw PluginException("write PWD=s;t"); }));
+    EXPECT_EQ("write PWD=<REMOVED>;t\n", standardOutput);
+}
+
+// A failure whose message cannot even be copied: memory ran out.
+class UncopyableMessage final : public PipelinePluginException {
+public:
+    UncopyableMessage() : PipelinePluginException("") {}
+    std::string getMessage() const override { throw std::bad_alloc(); }
+};
+
+// Memory that runs out in the driver's own work ends the run with the
+// standard-exception code of the phase under way (or process's result),
+// never with an exception nobody catches.
+TEST_F(RunDriverTest, DriverThatRunsOutOfMemoryStillEndsWithThePhasesCode) {
+    const auto fails = [] { throw UncopyableMessage(); };
+    struct Row {
+        std::function<int(PipelinePluginOutput&)> process;
+        std::function<void()> parseFailure;
+        std::function<void()> writeFailure;
+        int code;
+    };
+    const std::vector<Row> rows = {
+        {succeed, fails, {}, 1002},
+        {[](PipelinePluginOutput&) -> int { throw UncopyableMessage(); }, {}, {}, 2002},
+        {succeed, {}, fails, 3003},
+        {[](PipelinePluginOutput&) { return 7; }, {}, fails, 7},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.code, run(row.process, row.parseFailure, row.writeFailure));
+        EXPECT_EQ("Out of memory while reporting the run's failure: std::bad_alloc\n", standardOutput) << row.code;
+    }
+}
+
 }  // namespace

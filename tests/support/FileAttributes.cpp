@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -160,6 +163,42 @@ void expectAccessKept(const FileFacts& before, const FileFacts& after, const std
         }
     }
     EXPECT_TRUE(expected == after.attributes) << "before: " << before.describe() << "\nafter: " << after.describe();
+}
+
+namespace {
+
+// Sets or clears the immutable flag; the system's reason when it cannot.
+std::string changeImmutable(const std::string& path, bool immutable) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    int flags = 0;
+    std::string failure;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
+        failure = std::strerror(errno);
+    } else {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0) {
+            failure = std::strerror(errno);
+        }
+    }
+    ::close(fd);
+    return failure;
+}
+
+}  // namespace
+
+ImmutableFile::ImmutableFile(std::string path) : path_(std::move(path)) {
+    refusal_ = changeImmutable(path_, true);
+    made_ = refusal_.empty();
+}
+
+ImmutableFile::~ImmutableFile() {
+    if (made_) {
+        const std::string failure = changeImmutable(path_, false);
+        EXPECT_EQ("", failure) << "could not make " << path_ << " changeable again";
+    }
 }
 
 }  // namespace testing_support

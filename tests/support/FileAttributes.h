@@ -79,6 +79,25 @@ void expectAccessKept(const FileFacts& before, const FileFacts& after, const std
 // Whether this process runs as root (tests that change owners need it).
 bool runningAsRoot();
 
+// Makes a file immutable (chattr +i: no process may change, replace or
+// remove it) for the object's lifetime. The file system or the process may
+// refuse; made() then is false and refusal() says why, for a skip message.
+class ImmutableFile {
+public:
+    explicit ImmutableFile(std::string path);
+    ~ImmutableFile();
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+
+    bool made() const { return made_; }
+    const std::string& refusal() const { return refusal_; }
+
+private:
+    std::string path_;
+    bool made_ = false;
+    std::string refusal_;
+};
+
 }  // namespace testing_support
 
 #endif

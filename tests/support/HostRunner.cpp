@@ -49,6 +49,13 @@ constexpr std::chrono::microseconds kPollInterval{50};
             _exit(127);
         }
     }
+    const auto limit = [](int resource, std::int64_t value) {
+        const rlimit bound{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+        return value < 0 || ::setrlimit(resource, &bound) == 0;
+    };
+    if (!limit(RLIMIT_AS, options.addressSpaceLimit) || !limit(RLIMIT_CPU, options.cpuSecondsLimit)) {
+        _exit(127);
+    }
     if (options.user >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.group)) != 0 ||
                               ::setuid(static_cast<uid_t>(options.user)) != 0)) {
         _exit(127);
@@ -253,6 +260,26 @@ bool HostProcess::stopWhen(const std::function<bool()>& condition) {
 HostRun runHost(const std::string& executable, const std::string& workDirectory, const HostOptions& options) {
     HostProcess process(executable, workDirectory, options);
     return process.wait();
+}
+
+std::int64_t smallestAddressSpaceToSucceed(const std::string& executable, const std::string& workDirectory) {
+    constexpr std::int64_t kStep = 64 << 10;
+    const auto succeeds = [&](std::int64_t bytes) {
+        HostOptions options;
+        options.addressSpaceLimit = bytes;
+        const HostRun run = runHost(executable, workDirectory, options);
+        return run.exited && run.exitStatus == 0;
+    };
+    std::int64_t failing = 0;
+    std::int64_t succeeding = std::int64_t{1} << 30;
+    if (!succeeds(succeeding)) {
+        return -1;
+    }
+    while (succeeding - failing > kStep) {
+        const std::int64_t middle = failing + (succeeding - failing) / 2;
+        (succeeds(middle) ? succeeding : failing) = middle;
+    }
+    return succeeding;
 }
 
 }  // namespace testing_support

@@ -22,6 +22,13 @@ struct HostOptions {
     // RLIMIT_FSIZE of the child in bytes: a write past it is what a full disk
     // is to the program. Negative: no limit.
     std::int64_t fileSizeLimit = -1;
+    // RLIMIT_AS of the child in bytes: its address space, which every
+    // allocation and mapping counts against, as a memory limit does.
+    // Negative: no limit.
+    std::int64_t addressSpaceLimit = -1;
+    // RLIMIT_CPU of the child in seconds: past it the child gets SIGXCPU.
+    // Negative: no limit.
+    int cpuSecondsLimit = -1;
     // The reader of the child's standard output is gone before it starts
     // (writes to it fail with EPIPE, or SIGPIPE kills the child).
     bool standardOutputClosed = false;
@@ -60,9 +67,24 @@ const std::string& reachableCopyOf(const std::string& program);
 // program as another user skip with this text.
 std::string whyOtherUsersCannotWorkIn(const std::string& directory);
 
+// Whether an address-space limit can be set for the program under test: not
+// when it is built with AddressSanitizer, which reserves terabytes of
+// address space as it starts.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSpaceCanBeBounded = false;
+#else
+inline constexpr bool kAddressSpaceCanBeBounded = true;
+#endif
+
 // Runs executable in workDirectory and waits for it.
 HostRun runHost(const std::string& executable, const std::string& workDirectory,
                 const HostOptions& options = HostOptions());
+
+// The smallest address space (to within 64 KiB, below 1 GiB) under which
+// executable, run in workDirectory, exits with 0: what the program needs for
+// the run it makes there. -1 when it does not even with 1 GiB. The run must
+// give the same result each time.
+std::int64_t smallestAddressSpaceToSucceed(const std::string& executable, const std::string& workDirectory);
 
 // A started child process; the destructor kills and reaps it if it still runs.
 class HostProcess {

@@ -17,6 +17,8 @@ TEST(CrExceptionTest, MasksEveryPasswordValue) {
     EXPECT_EQ("a pwd=<REMOVED>;b PwD=<REMOVED>;PWD=<REMOVED>;c", masked("a pwd=1;b PwD=2;PWD=;c"));
     // A key inside a value belongs to that value.
     EXPECT_EQ("PWD=<REMOVED>;z", masked("PWD=xPWD=y;z"));
+    // A value ends with its line: the next line is another message.
+    EXPECT_EQ("PWD=<REMOVED>\nnext; PWD=<REMOVED>\r\nlast", masked("PWD=a\nnext; PWD=b\r\nlast"));
 }
 
 TEST(CrExceptionTest, MaskingLeavesStoredMessageUnchanged) {

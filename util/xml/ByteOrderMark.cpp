@@ -5,6 +5,8 @@
 #include "util/FileReplacement.h"
 #include "util/platform/Platform.h"
 
+#include <utility>
+
 namespace ostrel::xml {
 
 namespace {
@@ -28,45 +30,45 @@ bool startsWithMark(platform::FileHandle& file) {
 
 }  // namespace
 
-void removeByteOrderMark(const std::string& path) {
+MarkRemoval removeByteOrderMark(const std::string& path) {
     // Regular files only, and never a wait on a FIFO: anything else is left
     // to the parse, which names the file.
     FileReplacement replacement(path);
     if (replacement.openOriginal() != platform::OpenResult::Opened || !startsWithMark(replacement.original())) {
-        return;
+        return MarkRemoval();
     }
 
+    // Removing the mark is a courtesy to later readers of the file, not
+    // something the parse needs: a file that cannot be rewritten keeps it,
+    // unchanged, and the reason is handed back instead of failing the parse.
+    //
     // The file may hold passwords: it is rewritten like any replaced file,
     // into a private temporary file that gets the original's access only
     // when complete, and is renamed over it in one step.
+    const auto kept = [](std::string reason) { return MarkRemoval{true, std::move(reason)}; };
     if (replacement.createTemporary() != platform::CreateResult::Created) {
-        throw CrException("Failed to open temporary file while removing BOM: '" + replacement.temporaryPath() +
-                              "'. Reason: " + lastSystemErrorText(),
-                          E_FAIL);
+        return kept("Failed to open temporary file while removing BOM: '" + replacement.temporaryPath() +
+                    "'. Reason: " + lastSystemErrorText());
     }
     platform::CopyResult result = replacement.copyOriginal();
     if (result == platform::CopyResult::Copied) {
         result = replacement.complete();
     }
     if (result == platform::CopyResult::ReadFailed) {
-        throw CrException("Failed to read from file '" + path + "' while removing BOM. Reason: " + lastSystemErrorText(),
-                          E_FAIL);
+        return kept("Failed to read from file '" + path + "' while removing BOM. Reason: " + lastSystemErrorText());
     }
     if (result == platform::CopyResult::WriteFailed) {
-        throw CrException("Failed to write to temporary file while removing BOM: '" + replacement.temporaryPath() +
-                              "'. Reason: " + lastSystemErrorText(),
-                          E_FAIL);
+        return kept("Failed to write to temporary file while removing BOM: '" + replacement.temporaryPath() +
+                    "'. Reason: " + lastSystemErrorText());
     }
     if (!replacement.originalUnchanged()) {
-        throw CrException("Failed to remove BOM from '" + path +
-                              "': another process changed the file meanwhile; it was left as it was.",
-                          E_FAIL);
+        return kept("Failed to remove BOM from '" + path + "': another process changed the file meanwhile.");
     }
     if (!replacement.replace()) {
-        throw CrException("Failed to move the file '" + replacement.temporaryPath() + "' to '" + path +
-                              "'. Reason: " + lastSystemErrorText() + ".",
-                          E_FAIL);
+        return kept("Failed to move the file '" + replacement.temporaryPath() + "' to '" + path +
+                    "'. Reason: " + lastSystemErrorText() + ".");
     }
+    return MarkRemoval();
 }
 
 }  // namespace ostrel::xml

@@ -1,6 +1,7 @@
 #include "util/xml/DOMNodePtr.h"
 
 #include "util/xml/CrXmlException.h"
+#include "util/xml/StandardOutOfMemory.h"
 #include "util/xml/SimpleNamespaceResolver.h"
 #include "util/xml/Transcode.h"
 #include "util/xml/XPathContext.h"
@@ -12,6 +13,7 @@
 #include <xalanc/XercesParserLiaison/XercesDOMSupport.hpp>
 #include <xalanc/XercesParserLiaison/XercesParserLiaison.hpp>
 
+#include <new>
 #include <vector>
 
 namespace ostrel::xml {
@@ -154,6 +156,10 @@ DOMNodePtr DOMNodePtr::selectSingleNode(const std::string& expression) const {
         found = evaluation.selectSingleNode(context.node);
     } catch (const xalanc::XSLException& exception) {
         throw CrXmlException(invalidExpressionText(expression, exception));
+    } catch (const xercesc::OutOfMemoryException&) {
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (...) {
         throw CrXmlException("The XPath expression \"" + expression +
                              "\" is probably not valid (unknown exception in selectSingleNode)");
@@ -178,6 +184,10 @@ DOMNodeListPtr DOMNodePtr::selectNodeList(const std::string& expression) const {
         result = evaluation.selectNodeList(context.node);
     } catch (const xalanc::XSLException& exception) {
         throw CrXmlException(invalidExpressionText(expression, exception));
+    } catch (const xercesc::OutOfMemoryException&) {
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc&) {
+        throw;
     } catch (...) {
         throw CrXmlException("The XPath expression \"" + expression + "\" is probably not valid (unknown exception).");
     }

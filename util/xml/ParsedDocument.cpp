@@ -1,7 +1,8 @@
 #include "util/xml/ParsedDocument.h"
 
-#include "util/Strings.h"
+#include "util/ErrorResolver.h"
 #include "util/platform/FileHandle.h"
+#include "util/platform/Platform.h"
 #include "util/xml/BoundedDOMParser.h"
 #include "util/xml/ByteOrderMark.h"
 #include "util/xml/FileHandleInputSource.h"
@@ -20,6 +21,28 @@ namespace {
 std::string notRegularFileText(const std::string& path) {
     return "The input file \"" + path +
            "\" is not a regular file; a directory, FIFO, device or socket cannot be read as an XML document.";
+}
+
+std::string missingFileText(const std::string& path) { return "The input file \"" + path + "\" does not exist."; }
+
+// Read right after the failing call.
+std::string unreadableFileText(const std::string& path) {
+    return "The input file \"" + path +
+           "\" cannot be read. Reason: " + ErrorResolver(0).resolve(platform::lastErrorCode(), false) + ".";
+}
+
+// The path as the parser and every message see it: each character that
+// separates path components here is written as '/'. Only where '\\'
+// separates (Windows) does it change; on POSIX systems it is an ordinary
+// character of a name, and the file is read under the name it was given.
+std::string withForwardSlashes(const std::string& path) {
+    std::string normalized = path;
+    for (char& character : normalized) {
+        if (platform::isPathSeparator(character)) {
+            character = '/';
+        }
+    }
+    return normalized;
 }
 
 }  // namespace
@@ -65,24 +88,30 @@ bool ParsedDocument::parse(const std::string& path, bool validate, bool createCo
     parser.setErrorHandler(&handler);
     configureParser(parser, validate, createCommentNodes, includeIgnorableWhitespace);
 
-    // Paths may come with Windows separators; the parser and every message
-    // see forward slashes.
-    std::string normalizedPath = path;
-    replaceCharacter(normalizedPath, '\\', '/');
-    // Leaves anything but a regular file alone, without waiting on it.
+    const std::string normalizedPath = withForwardSlashes(path);
+    // Leaves anything but a regular file alone, without waiting on it. A
+    // mark that stays (the file cannot be rewritten) is read by the parser.
     removeByteOrderMark(normalizedPath);
 
     // The parser reads through a descriptor opened here, never through the
     // name, so the path's encoding does not matter. Only a regular file holds
     // a document: a FIFO is never waited for, a device never read without
-    // end. A file that cannot be opened is reported by the parser, as
-    // "unable to open".
+    // end.
     platform::FileHandle file;
     platform::FileAccess access;
     platform::FileExtent extent;
-    if (file.openForReading(normalizedPath, access, extent) == platform::OpenResult::NotRegularFile) {
-        errorText_ = notRegularFileText(normalizedPath);
-        return false;
+    switch (file.openForReading(normalizedPath, access, extent)) {
+        case platform::OpenResult::Opened:
+            break;
+        case platform::OpenResult::NotRegularFile:
+            errorText_ = notRegularFileText(normalizedPath);
+            return false;
+        case platform::OpenResult::NotFound:
+            errorText_ = missingFileText(normalizedPath);
+            return false;
+        case platform::OpenResult::Failed:
+            errorText_ = unreadableFileText(normalizedPath);
+            return false;
     }
     const FileHandleInputSource source(std::move(file), normalizedPath);
     if (!runParser(parser, source, normalizedPath, errorText_)) {

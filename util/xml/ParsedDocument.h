@@ -35,18 +35,23 @@ public:
     ParsedDocument(const ParsedDocument&) = delete;
     ParsedDocument& operator=(const ParsedDocument&) = delete;
 
-    // Parses the file at path (backslashes read as slashes) into this record,
-    // first stripping a UTF-8 byte-order mark from the file itself. Only a
-    // regular file is read, through a descriptor (so the path may be in any
-    // byte encoding); anything else is refused before it is opened for the
-    // parse. Nothing outside the file is read: external entities and DTDs
-    // are refused; entity expansion, element depth and attributes per
-    // element are bounded (BoundedDOMParser). Returns true when the record
-    // now owns the new document; false with the error text (and the warning
-    // text, for collected errors) saying why. A file with even one non-fatal
-    // error is rejected; warnings never reject.
-    // Throws CrException when the XML platform cannot start or the
-    // byte-order mark cannot be removed.
+    // Parses the file at path into this record, first stripping a UTF-8
+    // byte-order mark from the file itself where the file can be rewritten
+    // (removeByteOrderMark; otherwise the parser reads the mark). The path
+    // is taken as given, except that a character that separates path
+    // components on this platform other than '/' (only '\\', on Windows) is
+    // read, and reported, as '/'. Only a regular file is read, through a
+    // descriptor (so the path may be in any byte encoding); anything else is
+    // refused before it is opened for the parse. Nothing outside the file is
+    // read: external entities and DTDs are refused; entity expansion,
+    // element depth and attributes per element are bounded
+    // (BoundedDOMParser). Returns true when the record now owns the new
+    // document; false with the error text (and the warning text, for
+    // collected errors) saying why: a file that cannot be opened is named
+    // with the system's reason. A file with even one non-fatal error is
+    // rejected; warnings never reject.
+    // Throws CrException when the XML platform cannot start, std::bad_alloc
+    // when memory runs out while it starts.
     // REQUIRES: no handle refers to this record (a held document is dropped).
     bool parse(const std::string& path, bool validate, bool createCommentNodes, bool includeIgnorableWhitespace);
 

@@ -6,7 +6,6 @@
 #include <xercesc/dom/DOMException.hpp>
 #include <xercesc/sax/SAXException.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
-#include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLEntityResolver.hpp>
 #include <xercesc/util/XMLException.hpp>
 
@@ -17,10 +16,6 @@ namespace ostrel::xml {
 
 namespace {
 
-// Far above what any host document uses (it declares no entities at all),
-// far below what makes nested entities costly.
-constexpr XMLSize_t kEntityExpansionLimit = 10000;
-
 // Answers every request for an external entity or DTD with nothing. With the
 // parser's own resolution disabled, the parser then reports the entity as
 // unreadable instead of fetching it.
@@ -28,12 +23,6 @@ class RefusingEntityResolver final : public xercesc::XMLEntityResolver {
 public:
     xercesc::InputSource* resolveEntity(xercesc::XMLResourceIdentifier*) override { return nullptr; }
 };
-
-xercesc::SecurityManager& boundedExpansion() {
-    static xercesc::SecurityManager manager;
-    manager.setEntityExpansionLimit(kEntityExpansionLimit);
-    return manager;
-}
 
 RefusingEntityResolver& refusingResolver() {
     static RefusingEntityResolver resolver;
@@ -56,7 +45,7 @@ std::string messageText(const XMLCh* message) {
 
 }  // namespace
 
-void configureParser(xercesc::XercesDOMParser& parser, bool validate, bool createCommentNodes,
+void configureParser(BoundedDOMParser& parser, bool validate, bool createCommentNodes,
                      bool includeIgnorableWhitespace) {
     if (validate) {
         parser.setValidationScheme(xercesc::XercesDOMParser::Val_Always);
@@ -73,7 +62,6 @@ void configureParser(xercesc::XercesDOMParser& parser, bool validate, bool creat
 
     parser.setDisableDefaultEntityResolution(true);
     parser.setXMLEntityResolver(&refusingResolver());
-    parser.setSecurityManager(&boundedExpansion());
 }
 
 bool runParser(xercesc::XercesDOMParser& parser, const xercesc::InputSource& source, const std::string& path,

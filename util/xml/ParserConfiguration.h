@@ -1,6 +1,8 @@
 #ifndef OSTREL_XML_PARSERCONFIGURATION_H
 #define OSTREL_XML_PARSERCONFIGURATION_H
 
+#include "util/xml/BoundedDOMParser.h"
+
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/InputSource.hpp>
 
@@ -14,10 +16,10 @@ namespace ostrel::xml {
 //
 // Whatever the flags, the parser never reads anything outside the file
 // itself: external entities and external DTD subsets are refused (a
-// document that needs one fails with "unable to open ..."), and entity
-// expansion is bounded, so a document cannot pull local files or network
-// resources into its content, nor blow up through nested entities.
-void configureParser(xercesc::XercesDOMParser& parser, bool validate, bool createCommentNodes,
+// document that needs one fails with "unable to open ..."), so a document
+// cannot pull local files or network resources into its content. The parser
+// bounds entity expansion and structure itself (BoundedDOMParser).
+void configureParser(BoundedDOMParser& parser, bool validate, bool createCommentNodes,
                      bool includeIgnorableWhitespace);
 
 // Parses the document of source. Returns true when the parser returned;

@@ -1,6 +1,7 @@
 #include "util/xml/Transcode.h"
 
 #include "util/CrException.h"
+#include "util/xml/StandardOutOfMemory.h"
 #include "util/xml/XmlPlatform.h"
 
 #include <xercesc/util/PlatformUtils.hpp>
@@ -44,9 +45,7 @@ std::string asciiMessage(const xercesc::XMLException& exception) {
     return text;
 }
 
-}  // namespace
-
-std::unique_ptr<char[]> transcodeToUtf8Array(const XMLCh* source) {
+std::unique_ptr<char[]> toUtf8(const XMLCh* source) {
     const XMLSize_t count = source == nullptr ? 0 : xercesc::XMLString::stringLen(source);
     auto transcoder = makeTranscoder(count);
     // Three bytes per unit cover every character: those outside the basic
@@ -66,14 +65,7 @@ std::unique_ptr<char[]> transcodeToUtf8Array(const XMLCh* source) {
     return target;
 }
 
-std::string transcodeToUtf8(const XMLCh* source) {
-    if (source == nullptr) {
-        return std::string();
-    }
-    return std::string(transcodeToUtf8Array(source).get());
-}
-
-std::unique_ptr<XMLCh[]> transcodeFromUtf8Array(const char* characters, std::size_t count) {
+std::unique_ptr<XMLCh[]> fromUtf8(const char* characters, std::size_t count) {
     auto transcoder = makeTranscoder(count);
     std::unique_ptr<XMLCh[]> target(new XMLCh[count + 1]);
     XMLSize_t produced = 0;
@@ -96,6 +88,25 @@ std::unique_ptr<XMLCh[]> transcodeFromUtf8Array(const char* characters, std::siz
     }
     target[produced] = 0;
     return target;
+}
+
+}  // namespace
+
+// The transcoder and its buffers come from the Xerces memory manager, whose
+// out-of-memory exception callers above the XML layer do not know.
+std::unique_ptr<char[]> transcodeToUtf8Array(const XMLCh* source) {
+    return withStandardOutOfMemory([source] { return toUtf8(source); });
+}
+
+std::string transcodeToUtf8(const XMLCh* source) {
+    if (source == nullptr) {
+        return std::string();
+    }
+    return std::string(transcodeToUtf8Array(source).get());
+}
+
+std::unique_ptr<XMLCh[]> transcodeFromUtf8Array(const char* characters, std::size_t count) {
+    return withStandardOutOfMemory([characters, count] { return fromUtf8(characters, count); });
 }
 
 XmlString transcodeFromUtf8(const std::string& text) {

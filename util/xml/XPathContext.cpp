@@ -1,6 +1,7 @@
 #include "util/xml/XPathContext.h"
 
 #include "util/xml/CrXmlException.h"
+#include "util/xml/StandardOutOfMemory.h"
 
 #include <xercesc/dom/DOMDocument.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -26,8 +27,10 @@ XPathContext prepareXPathContext(const DOMNodePtr& handle, const XPathContextFai
     if (!wrapper) {
         // Thread-safe and fully built, with the maps that lead back from the
         // wrapper's nodes to the DOM's.
-        wrapper = std::make_shared<xalanc::XercesDocumentWrapper>(*xercesc::XMLPlatformUtils::fgMemoryManager,
-                                                                  document, true, true, true);
+        wrapper = withStandardOutOfMemory([document] {
+            return std::make_shared<xalanc::XercesDocumentWrapper>(*xercesc::XMLPlatformUtils::fgMemoryManager,
+                                                                   document, true, true, true);
+        });
     }
     XPathContext context;
     context.wrapper = wrapper;

@@ -1,14 +1,26 @@
 #include "util/xml/XmlDocumentLoader.h"
 
-#include "util/FileOperations.h"
+#include "util/ErrorResolver.h"
+#include "util/platform/Platform.h"
 
 namespace ostrel::xml {
 
 DOMDocumentPtr loadXmlDocument(const std::string& path, std::string& errorText, bool validate) {
     errorText.clear();
-    if (!fileExists(path)) {
-        errorText = "The input file \"" + path + "\" does not exist.";
-        return DOMDocumentPtr();
+    // The name is looked up as given: on POSIX systems a '\' is part of a
+    // name, never a separator.
+    platform::FileStatus status;
+    switch (platform::queryFileStatus(path, status)) {
+        case platform::StatusResult::Found:
+            break;
+        case platform::StatusResult::NotFound:
+            errorText = "The input file \"" + path + "\" does not exist.";
+            return DOMDocumentPtr();
+        case platform::StatusResult::Failed:
+            // A loop of symbolic links, a directory that may not be searched.
+            errorText = "The input file \"" + path + "\" cannot be read. Reason: " +
+                        ErrorResolver(0).resolve(platform::lastErrorCode(), false) + ".";
+            return DOMDocumentPtr();
     }
     DOMDocumentPtr document;
     document.setValidate(validate);

@@ -7,12 +7,14 @@
 
 namespace ostrel::xml {
 
-// Loads the XML file at path. Returns the document handle and leaves
-// errorText empty; or returns a null handle with errorText saying why:
-// "The input file \"" + path + "\" does not exist." for a missing file, the
-// parse error text (getParseErrorText) otherwise.
-// Throws CrException when the XML platform cannot start, the file status
-// cannot be queried or a byte-order mark cannot be removed.
+// Loads the XML file at path (ParsedDocument::parse). Returns the document
+// handle and leaves errorText empty; or returns a null handle with errorText
+// saying why: "The input file \"" + path + "\" does not exist." for a
+// missing file, "The input file \"" + path + "\" cannot be read. Reason: "
+// + the system's reason + "." when its status cannot be queried (a loop of
+// symbolic links, say), the parse error text (getParseErrorText) otherwise.
+// Throws CrException when the XML platform cannot start, std::bad_alloc
+// when memory runs out while it starts.
 DOMDocumentPtr loadXmlDocument(const std::string& path, std::string& errorText, bool validate);
 
 // The full report of a failed parse: prefix (if any) on its own line, the

@@ -1,17 +1,22 @@
 #include "util/xml/XmlPlatform.h"
 
 #include "util/CrException.h"
+#include "util/MemoryReserve.h"
 
 #include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xalanc/PlatformSupport/XSLException.hpp>
 #include <xalanc/XPath/XPathEvaluator.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include <xercesc/util/OutOfMemoryException.hpp>
+#include <xercesc/util/PanicHandler.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
 #include <atomic>
+#include <exception>
 #include <mutex>
+#include <new>
 #include <string>
 
 namespace ostrel::xml {
@@ -23,6 +28,7 @@ namespace {
 std::mutex startUpMutex;
 bool xercesStarted = false;
 bool xalanStarted = false;
+std::exception_ptr startUpFailure;
 
 const XMLCh kUtf8Name[] = {u'U', u'T', u'F', u'-', u'8', 0};
 const XMLCh kNoEncoding[] = {0};
@@ -39,8 +45,27 @@ std::string asciiText(const XMLCh* text) {
     return result;
 }
 
+// Xerces's own panic handler ends the process (exit code 255) when start-up
+// fails, as it does when memory runs out while Xerces builds its static
+// data. The host is to see a documented exit code instead, so the panic
+// becomes the start-up's failure; the reserve goes first, because memory may
+// be what is missing for the exception.
+class FailingPanicHandler final : public xercesc::PanicHandler {
+public:
+    void panic(const PanicReasons reason) override {
+        releaseMemoryReserve();
+        // Xerces has no text for the failure of its static data, which is
+        // what running out of memory while it starts gives.
+        const std::string why = reason == Panic_AllStaticInitErr
+                                    ? "Its static data could not be built; memory may have run out."
+                                    : getPanicReasonString(reason);
+        throw CrException("Internal Error: Failed to initialize XML Platform (Xerces). " + why, E_FAIL);
+    }
+};
+
 void startXerces() {
-    xercesc::XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr, nullptr);
+    static FailingPanicHandler panicHandler;
+    xercesc::XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale, nullptr, &panicHandler, nullptr);
     currentEncoding = kUtf8Name;
     xercesStarted = true;
 }
@@ -56,19 +81,31 @@ void startXalan() {
 
 void initializeXmlPlatform() {
     std::lock_guard<std::mutex> lock(startUpMutex);
+    // A library that failed to start is left as it is: Xerces counts a
+    // failed start as a start and would not try again.
+    if (startUpFailure) {
+        std::rethrow_exception(startUpFailure);
+    }
     try {
-        if (!xercesStarted) {
-            startXerces();
+        try {
+            if (!xercesStarted) {
+                startXerces();
+            }
+            if (!xalanStarted) {
+                startXalan();
+            }
+        } catch (const xercesc::XMLException& exception) {
+            throw CrException(
+                "Internal Error: Failed to initialize XML Platform (Xerces). " + asciiText(exception.getMessage()),
+                E_FAIL);
+        } catch (const xalanc::XSLException&) {
+            throw CrException("Internal Error: Failed to initialize XPathEvaluator (Xalan).", E_FAIL);
+        } catch (const xercesc::OutOfMemoryException&) {
+            throw std::bad_alloc();
         }
-        if (!xalanStarted) {
-            startXalan();
-        }
-    } catch (const xercesc::XMLException& exception) {
-        throw CrException(
-            "Internal Error: Failed to initialize XML Platform (Xerces). " + asciiText(exception.getMessage()),
-            E_FAIL);
-    } catch (const xalanc::XSLException&) {
-        throw CrException("Internal Error: Failed to initialize XPathEvaluator (Xalan).", E_FAIL);
+    } catch (...) {
+        startUpFailure = std::current_exception();
+        throw;
     }
 }
 

@@ -13,7 +13,10 @@ namespace ostrel::xml {
 // both are running.
 // Throws CrException (E_FAIL):
 //   "Internal Error: Failed to initialize XML Platform (Xerces). " + reason
+//     (also when Xerces panics: it never ends the process itself)
 //   "Internal Error: Failed to initialize XPathEvaluator (Xalan)."
+// or std::bad_alloc when memory runs out. A failed start-up is final: every
+// later call throws the same failure again.
 void initializeXmlPlatform();
 
 // The encoding every transcoding between 8-bit strings and Xerces strings

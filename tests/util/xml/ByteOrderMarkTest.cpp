@@ -3,7 +3,6 @@
 #include "tests/support/FileAttributes.h"
 #include "tests/support/SystemCallFaults.h"
 #include "tests/support/TestFiles.h"
-#include "util/CrException.h"
 #include "util/ErrorResolver.h"
 
 #include <gtest/gtest.h>
@@ -49,15 +48,11 @@ bool matchesWithUniqueName(const std::string& message, const std::string& prefix
     return unique.find_first_not_of("0123456789abcdef-") == std::string::npos;
 }
 
-// The message of the CrException that removeByteOrderMark throws for path.
+// Why removeByteOrderMark kept the mark of path.
 std::string failureOf(const std::string& path) {
-    try {
-        removeByteOrderMark(path);
-    } catch (const CrException& failure) {
-        return failure.getMessage();
-    }
-    ADD_FAILURE() << "no exception for " << path;
-    return std::string();
+    const MarkRemoval removal = removeByteOrderMark(path);
+    EXPECT_TRUE(removal.kept) << path;
+    return removal.reason;
 }
 
 TEST(ByteOrderMarkTest, RemovesExactlyTheMarkAndLeavesNoTemporaryFile) {
@@ -140,6 +135,22 @@ TEST(ByteOrderMarkTest, TemporaryFileThatCannotBeCreatedIsReported) {
         << message;
     EXPECT_EQ(kMark + "<a/>", readBytes(path));
     EXPECT_EQ(1u, listDirectory(dir.path()).size());
+}
+
+// A file that cannot be replaced keeps its mark and stays exactly as it was;
+// the parser reads the mark itself.
+TEST(ByteOrderMarkTest, FileThatCannotBeReplacedKeepsItsMark) {
+    ScopedTempDir dir;
+    const std::string path = dir.file("input.xml");
+    writeBytes(path, kMark + "<a/>");
+    const testing_support::ImmutableFile immutable(path);
+    if (!immutable.made()) {
+        GTEST_SKIP() << "the file cannot be made immutable here: " << immutable.refusal();
+    }
+    const std::string message = failureOf(path);
+    EXPECT_NE(std::string::npos, message.find(reasonFor(EPERM))) << message;
+    EXPECT_EQ(kMark + "<a/>", readBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
 }
 
 // input.xml may hold passwords: a 0600 file stays 0600, and whatever else
