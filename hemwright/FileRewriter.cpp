@@ -18,6 +18,9 @@ namespace {
 std::string reason() { return " Reason: " + lastSystemErrorText() + "."; }
 
 std::string openFailureReason(OpenResult result) {
+    if (result == OpenResult::ReadOnly) {
+        return " Reason: It is read-only.";
+    }
     if (result == OpenResult::NotRegularFile) {
         // A directory says so itself; a FIFO, device or socket has no code
         // of its own.

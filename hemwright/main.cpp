@@ -5,7 +5,7 @@
 #include "hemwright/InformationRequest.h"
 #include "plugin/PluginException.h"
 #include "util/MemoryReserve.h"
-#include "util/platform/Signals.h"
+#include "util/platform/StopHandling.h"
 
 #include <cstdio>
 #include <iostream>
@@ -32,7 +32,7 @@ int main(int argc, char* argv[]) {
     }
     // A stopped step leaves no temporary file; a full disk or a closed
     // standard output fails a write instead of killing the run.
-    ostrel::platform::installSignalHandling();
+    ostrel::platform::installStopHandling();
     if (const auto answered = answerInformationRequest(argc, argv, std::cout)) {
         return *answered;
     }

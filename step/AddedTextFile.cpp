@@ -5,6 +5,7 @@
 #include "step/XmlTextProblem.h"
 #include "util/ErrorResolver.h"
 #include "util/platform/FileAccessQueries.h"
+#include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
 
 #include <fstream>
@@ -36,7 +37,7 @@ std::string readAddedTextFile(const std::string& path, const std::string& option
     const std::string subject = "--" + optionName + " " + printableName(path);
     // The type is asked first: opening a FIFO would wait for a writer.
     platform::FileStatus status;
-    if (platform::queryFileStatus(path, status) != platform::StatusResult::Found) {
+    if (platform::fileSystem().queryStatus(path, status) != platform::StatusResult::Found) {
         throw StepFailure(kNoInputExitCode, subject + ": " + lastSystemErrorText() + ".");
     }
     if (status.isDirectory) throw StepFailure(kNoInputExitCode, subject + ": Is a directory.");

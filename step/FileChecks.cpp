@@ -5,6 +5,7 @@
 #include "util/ErrorResolver.h"
 #include "util/TemporaryName.h"
 #include "util/platform/FileAccessQueries.h"
+#include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
 
 #include <boost/filesystem.hpp>
@@ -28,7 +29,7 @@ std::string lastComponent(const std::string& path) {
 // Why hemwright could not read the file, or nothing.
 std::optional<std::string> readProblem(const std::string& path) {
     platform::FileStatus status;
-    if (platform::queryFileStatus(path, status) != platform::StatusResult::Found) return lastSystemErrorText();
+    if (platform::fileSystem().queryStatus(path, status) != platform::StatusResult::Found) return lastSystemErrorText();
     if (status.isDirectory) return std::string("Is a directory");
     if (!status.isRegularFile) return std::string("Not a regular file");
     if (const std::uint32_t error = platform::readAccessError(path)) return ErrorResolver(0).resolve(error, false);

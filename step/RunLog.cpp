@@ -1,6 +1,7 @@
 #include "step/RunLog.h"
 
 #include "util/CrException.h"
+#include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
 #include "util/xml/DOMElementPtr.h"
 #include "util/xml/XmlDocumentLoader.h"
@@ -20,7 +21,7 @@ RunLog unreadable(const std::string& problem) {
 
 RunLog readRunLog(const std::string& path) {
     ostrel::platform::FileStatus status;
-    if (ostrel::platform::queryFileStatus(path, status) == ostrel::platform::StatusResult::NotFound) return RunLog();
+    if (ostrel::platform::fileSystem().queryStatus(path, status) == ostrel::platform::StatusResult::NotFound) return RunLog();
     try {
         std::string errorText;
         const xml::DOMDocumentPtr document = xml::loadXmlDocument(path, errorText, false);

@@ -6,11 +6,8 @@
 #include "util/Strings.h"
 #include "util/TemporaryFile.h"
 #include "util/platform/FileHandle.h"
+#include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
-
-#include <boost/filesystem.hpp>
-
-namespace fs = boost::filesystem;
 
 namespace ostrel {
 
@@ -36,8 +33,7 @@ std::string moveByCopying(const std::string& source, const std::string& destinat
     platform::FileHandle input;
     platform::FileAccess access;
     platform::FileExtent extent;
-    if (input.openForReading(source, access, extent) != platform::OpenResult::Opened ||
-        !input.readAttributes(access)) {
+    if (input.openForReading(source, access, extent) != platform::OpenResult::Opened) {
         return lastSystemErrorText();
     }
     const PathParts target = splitPath(destination);
@@ -48,14 +44,13 @@ std::string moveByCopying(const std::string& source, const std::string& destinat
     TemporaryFile staging;
     if (staging.create(directory, target.name, platform::NewFileAccess::Private) != platform::CreateResult::Created ||
         staging.file().copyRemainderFrom(input) != platform::CopyResult::Copied ||
-        !staging.file().applyAccess(access) || !staging.close() || !staging.renameOver(target.name)) {
+        !staging.file().applyAccess(access) || !staging.finish() ||
+        !staging.putInPlace(target.name, platform::Placement::NewFile)) {
         return lastSystemErrorText();
     }
     input.close();
-    try {
-        fs::remove(source);
-    } catch (const fs::filesystem_error& error) {
-        return error.what();
+    if (!platform::fileSystem().removeFile(source)) {
+        return lastSystemErrorText();
     }
     return std::string();
 }
@@ -74,7 +69,7 @@ bool fileExists(const std::string& path) {
         return true;
     }
     platform::FileStatus status;
-    switch (platform::queryFileStatus(tested, status)) {
+    switch (platform::fileSystem().queryStatus(tested, status)) {
         case platform::StatusResult::Found:
             return true;
         case platform::StatusResult::NotFound:
@@ -98,66 +93,68 @@ bool directoryExists(const std::string& path) {
         return false;
     }
     platform::FileStatus status;
-    return platform::queryFileStatus(tested, status) == platform::StatusResult::Found && status.isDirectory;
+    return platform::fileSystem().queryStatus(tested, status) == platform::StatusResult::Found && status.isDirectory;
 }
 
 bool moveFile(const std::string& source, const std::string& destination, bool overwrite) {
-    try {
-        if (overwrite) {
-            // rename replaces an existing destination in one step (at no
-            // moment is the name without a file) and leaves a file renamed
-            // onto itself, or onto another of its links, alone; only when it
-            // fails is there anything to find out.
-            try {
-                fs::rename(source, destination);
-                return true;
-            } catch (const fs::filesystem_error& error) {
-                if (!fileExists(source)) {
-                    throw CrException(moveFailure(source, destination) + " The source file does not exist.", E_FAIL);
-                }
-                if (error.code() != boost::system::errc::cross_device_link) {
-                    throw;
-                }
-            }
-        } else {
-            if (!fileExists(source)) {
-                throw CrException(moveFailure(source, destination) + " The source file does not exist.", E_FAIL);
-            }
-            if (fs::equivalent(source, destination)) {
-                return true;
-            }
-            if (fs::exists(destination) && !fs::is_directory(destination)) {
-                return false;
-            }
-            try {
-                fs::rename(source, destination);
-                return true;
-            } catch (const fs::filesystem_error& error) {
-                if (error.code() != boost::system::errc::cross_device_link) {
-                    throw;
-                }
-            }
+    platform::FileSystem& files = platform::fileSystem();
+    auto failure = [&](std::uint32_t code) {
+        return CrException(moveFailure(source, destination) + " Reason: " + ErrorResolver(0).resolve(code, false) + ".",
+                           E_FAIL);
+    };
+    if (!overwrite) {
+        if (!fileExists(source)) {
+            throw CrException(moveFailure(source, destination) + " The source file does not exist.", E_FAIL);
         }
-        // Only another volume is worth a copy; any other refusal would refuse
-        // the copy as well, and its own cause is the better report.
-        const std::string reason = moveByCopying(source, destination);
-        if (!reason.empty()) {
-            throw CrException(moveFailure(source, destination) + " Reason: " + reason + ".", E_FAIL);
+        platform::FileStatus from;
+        platform::FileStatus to;
+        if (files.queryStatus(source, from) != platform::StatusResult::Found) {
+            throw failure(platform::lastErrorCode());
         }
-        return true;
-    } catch (const fs::filesystem_error& error) {
-        throw CrException(moveFailure(source, destination) + " Reason: " + error.what() + ".", E_FAIL);
+        switch (files.queryStatus(destination, to)) {
+            case platform::StatusResult::Found:
+                if (from.identity == to.identity) {
+                    return true;
+                }
+                if (!to.isDirectory) {
+                    return false;
+                }
+                break;
+            case platform::StatusResult::NotFound:
+                break;
+            case platform::StatusResult::Failed:
+                throw failure(platform::lastErrorCode());
+        }
     }
+    // rename replaces an existing destination in one step (at no moment is
+    // the name without a file) and leaves a file renamed onto itself, or onto
+    // another of its links, alone; only when it fails is there anything to
+    // find out.
+    if (files.rename(source, destination)) {
+        return true;
+    }
+    const std::uint32_t code = platform::lastErrorCode();
+    if (!fileExists(source)) {
+        throw CrException(moveFailure(source, destination) + " The source file does not exist.", E_FAIL);
+    }
+    // Only another volume is worth a copy; any other refusal would refuse the
+    // copy as well, and its own cause is the better report.
+    if (!platform::isCrossDeviceError(code)) {
+        throw failure(code);
+    }
+    const std::string reason = moveByCopying(source, destination);
+    if (!reason.empty()) {
+        throw CrException(moveFailure(source, destination) + " Reason: " + reason + ".", E_FAIL);
+    }
+    return true;
 }
 
 void removeFile(const std::string& path) {
     if (!fileExists(path)) {
         return;
     }
-    try {
-        fs::remove(path);
-    } catch (const fs::filesystem_error& error) {
-        throw CrException("Failed to remove the file '" + path + "'. Reason: " + error.what() + ".", E_FAIL);
+    if (!platform::fileSystem().removeFile(path)) {
+        throw CrException("Failed to remove the file '" + path + "'. Reason: " + lastSystemErrorText() + ".", E_FAIL);
     }
 }
 
@@ -165,10 +162,9 @@ void removeDirectory(const std::string& path) {
     if (!directoryExists(path)) {
         return;
     }
-    try {
-        fs::remove_all(path);
-    } catch (const fs::filesystem_error& error) {
-        throw CrException("Failed to remove the directory '" + path + "'. Reason: " + error.what() + ".", E_FAIL);
+    if (!platform::fileSystem().removeTree(path)) {
+        throw CrException("Failed to remove the directory '" + path + "'. Reason: " + lastSystemErrorText() + ".",
+                          E_FAIL);
     }
 }
 
@@ -216,7 +212,8 @@ void writeFile(const std::string& path, const std::string& text, bool /*binary*/
     }
     TemporaryFile temporary;
     if (temporary.create(directory, target.name, platform::NewFileAccess::Fresh) != platform::CreateResult::Created ||
-        !temporary.file().writeAll(text) || !temporary.close() || !temporary.renameOver(target.name)) {
+        !temporary.file().writeAll(text) || !temporary.finish() ||
+        !temporary.putInPlace(target.name, platform::Placement::NewFile)) {
         fail(lastSystemErrorText());
     }
 }

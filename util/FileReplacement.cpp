@@ -37,9 +37,9 @@ platform::OpenResult FileReplacement::openOriginal() {
     }
     const platform::OpenResult result =
         original_.openForReading(*directory_, name_.empty() ? "." : name_, access_, extent_);
-    if (result == platform::OpenResult::Opened && !original_.readAttributes(access_)) {
+    if (result == platform::OpenResult::Opened && !access_.mayBeReplaced()) {
         original_.close();
-        return platform::OpenResult::Failed;
+        return platform::OpenResult::ReadOnly;
     }
     return result;
 }
@@ -52,7 +52,7 @@ platform::CopyResult FileReplacement::complete() {
     if (!temporary_.file().applyAccess(access_)) {
         return platform::CopyResult::WriteFailed;
     }
-    return temporary_.close() ? platform::CopyResult::Copied : platform::CopyResult::WriteFailed;
+    return temporary_.finish() ? platform::CopyResult::Copied : platform::CopyResult::WriteFailed;
 }
 
 bool FileReplacement::originalUnchanged() const {
@@ -60,7 +60,7 @@ bool FileReplacement::originalUnchanged() const {
 }
 
 bool FileReplacement::replace() {
-    if (!temporary_.renameOver(name_)) {
+    if (!temporary_.putInPlace(name_, platform::Placement::Replacement)) {
         return false;
     }
     // Closing gives up the watch on writers: one that waited now writes to

@@ -53,8 +53,10 @@ public:
 
     // Opens the file's directory and the file (regular files only, never
     // blocking; a symbolic link is followed) and reads who may use it. An
-    // attribute that cannot be read fails as Failed. The system's code is in
-    // platform::lastErrorCode() unless Opened.
+    // attribute that cannot be read fails as Failed; a file the platform
+    // marks as not to be replaced (read-only on Windows) as ReadOnly. The
+    // system's code is in platform::lastErrorCode() for NotFound,
+    // NotRegularFile and Failed.
     platform::OpenResult openOriginal();
 
     // Whether another process has the file open for writing now; from a None

@@ -3,17 +3,16 @@
 
 #include "util/CrException.h"
 
+#include <chrono>
 #include <iostream>
 #include <string>
-
-#include <boost/date_time/posix_time/posix_time_types.hpp>
-#include <boost/thread/thread.hpp>
+#include <thread>
 
 namespace ostrel {
 
 // Blocks the calling thread for the given number of milliseconds.
 inline void sleepMilliseconds(int milliseconds) {
-    boost::this_thread::sleep(boost::posix_time::milliseconds(milliseconds));
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 // Runs operation(path) and, each time it throws CrException, sleeps for the

@@ -17,12 +17,12 @@ constexpr int kCreateAttempts = 5;
 }  // namespace
 
 TemporaryFile::~TemporaryFile() {
-    file_.close();
     if (!exists_) {
+        file_.close();
         return;
     }
     auto removeEntry = [this](const std::string&) {
-        if (!directory_->remove(name_) && !platform::isNotFoundError(platform::lastErrorCode())) {
+        if (!platform::fileSystem().discard(file_, *directory_, name_)) {
             throw CrException("Failed to remove the file '" + path_ + "'. Reason: " + lastSystemErrorText() + ".",
                               E_FAIL);
         }
@@ -65,8 +65,8 @@ platform::CreateResult TemporaryFile::create(const platform::DirectoryHandle& di
     return result;
 }
 
-bool TemporaryFile::renameOver(const std::string& targetName) {
-    if (directory_ == nullptr || !directory_->rename(name_, targetName)) {
+bool TemporaryFile::putInPlace(const std::string& targetName, platform::Placement placement) {
+    if (!exists_ || !platform::fileSystem().putInPlace(file_, *directory_, name_, targetName, placement)) {
         return false;
     }
     release();

@@ -7,7 +7,8 @@
 #include "util/UniqueName.h"
 #include "util/platform/DirectoryHandle.h"
 #include "util/platform/FileHandle.h"
-#include "util/platform/Signals.h"
+#include "util/platform/FileSystem.h"
+#include "util/platform/StopHandling.h"
 
 namespace ostrel {
 
@@ -16,8 +17,10 @@ namespace ostrel {
 // target's name holds the old file or the whole new one at every moment.
 // Until the rename the file is removed on every way out: when this object is
 // destroyed (an exception included) and when the process is stopped
-// (platform::installSignalHandling). Only a kill that cannot be caught or a
-// power cut can leave it behind. Not copyable; one thread.
+// (platform::installStopHandling). Only a kill that cannot be caught or a
+// power cut can leave it behind (and on Windows not even a kill: the file is
+// removed by the system until it is put in place). Not copyable; one
+// thread.
 class TemporaryFile {
 public:
     TemporaryFile() = default;
@@ -43,15 +46,16 @@ public:
     // The file's path (its directory's path and its name), for messages.
     const std::string& path() const { return path_; }
 
-    // Closes the file; false when what was written did not reach the system.
-    bool close() { return file_.close(); }
+    // Ends the writing; false when what was written did not reach the
+    // system.
+    bool finish() { return platform::fileSystem().finishWriting(file_); }
 
-    // Renames the closed file over targetName in its directory (the entry is
-    // replaced in one step; a symbolic link of that name is replaced, not
-    // followed). Returns false with the system's code in
+    // Puts the finished file in the place of targetName in its directory
+    // (the entry is replaced in one step; a symbolic link of that name is
+    // replaced, not followed). Returns false with the system's code in
     // platform::lastErrorCode(); the file is then still removed on
     // destruction.
-    bool renameOver(const std::string& targetName);
+    bool putInPlace(const std::string& targetName, platform::Placement placement);
 
 private:
     void release();

@@ -4,18 +4,14 @@
 
 #include <cstdint>
 #include <cstdio>
-
-#include <boost/date_time/posix_time/posix_time.hpp>
-#include <boost/random/mersenne_twister.hpp>
-#include <boost/random/uniform_int_distribution.hpp>
+#include <random>
 
 namespace ostrel {
 
 namespace {
 
-boost::random::mt19937& randomGenerator() {
-    static boost::random::mt19937 generator(static_cast<std::uint32_t>(
-        boost::posix_time::microsec_clock::local_time().time_of_day().total_microseconds()));
+std::mt19937& randomGenerator() {
+    static std::mt19937 generator(static_cast<std::uint32_t>(platform::localTimeOfDayMicroseconds()));
     return generator;
 }
 
@@ -30,7 +26,7 @@ std::string createUniqueName() {
 }
 
 std::string createRandomName() {
-    boost::random::uniform_int_distribution<int> distribution(1, 32767);
+    std::uniform_int_distribution<int> distribution(1, 32767);
     char text[8] = {};
     std::snprintf(text, sizeof text, "%x", static_cast<unsigned>(distribution(randomGenerator())));
     return text;

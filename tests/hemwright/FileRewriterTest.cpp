@@ -16,11 +16,10 @@
 
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
-
-#include <boost/filesystem.hpp>
 
 using Vellamor::Plugin::PipelinePluginException;
 using testing_support::listDirectory;
@@ -30,7 +29,7 @@ using testing_support::ScopedTempDir;
 using testing_support::SystemFault;
 using testing_support::writeBytes;
 
-namespace fs = boost::filesystem;
+namespace fs = std::filesystem;
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include <boost/filesystem.hpp>
+#include <filesystem>
 
 namespace testing_support {
 
@@ -77,14 +77,14 @@ const std::string& reachableCopyOf(const std::string& program) {
         folder = std::make_unique<ScopedTempDir>();
         ::chmod(folder->path().c_str(), 0755);
     }
-    const std::string copy = folder->file(boost::filesystem::path(program).filename().string());
-    boost::filesystem::copy_file(program, copy, boost::filesystem::copy_options::overwrite_existing);
+    const std::string copy = folder->file(std::filesystem::path(program).filename().string());
+    std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing);
     ::chmod(copy.c_str(), 0755);
     return copies.emplace(program, copy).first->second;
 }
 
 std::string whyOtherUsersCannotWorkIn(const std::string& directory) {
-    for (boost::filesystem::path folder = boost::filesystem::absolute(directory); !folder.empty();
+    for (std::filesystem::path folder = std::filesystem::absolute(directory); !folder.empty();
          folder = folder.parent_path()) {
         struct stat info {};
         if (::stat(folder.c_str(), &info) != 0) {

@@ -1,30 +1,32 @@
 #include "tests/support/TestFiles.h"
 
+#include "util/UniqueName.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include <boost/filesystem.hpp>
-
-namespace fs = boost::filesystem;
+namespace fs = std::filesystem;
 
 namespace testing_support {
 
 ScopedTempDir::ScopedTempDir() : ScopedTempDir(fs::temp_directory_path().string()) {}
 
 ScopedTempDir::ScopedTempDir(const std::string& parent) {
-    const fs::path dir = fs::path(parent) / fs::unique_path("hemwright-test-%%%%-%%%%-%%%%");
+    // A name no other test (or test process) has: a fresh unique text.
+    const fs::path dir = fs::path(parent) / ("hemwright-test-" + ostrel::createUniqueName());
     fs::create_directories(dir);
     path_ = dir.string();
 }
 
 ScopedTempDir::~ScopedTempDir() {
-    boost::system::error_code ignored;
+    std::error_code ignored;
     fs::remove_all(path_, ignored);
 }
 

@@ -4,15 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <stdexcept>
-
-#include <boost/filesystem.hpp>
 
 using testing_support::listDirectory;
 using testing_support::ScopedTempDir;
 using testing_support::writeBytes;
 
-namespace fs = boost::filesystem;
+namespace fs = std::filesystem;
 
 TEST(AutoDeleteFileSetTest, DeletesHeldFilesOnEveryWayOutOfScope) {
     ScopedTempDir dir;
@@ -65,8 +64,7 @@ TEST(AutoDeleteFileSetTest, GivesUpAnUndeletablePathOnceWithANote) {
         files.addFile(busy);
     }
     const std::string note = "Failed to remove the file '" + busy +
-                             "'. Reason: boost::filesystem::remove: Directory not empty: \"" + busy +
-                             "\".\nTried 11 times before giving up and ignoring the error...\n";
+                             "'. Reason: Is a directory.\nTried 11 times before giving up and ignoring the error...\n";
     EXPECT_EQ(note, testing::internal::GetCapturedStderr());
     EXPECT_TRUE(fs::exists(busy + "/inside"));
 }

@@ -2,21 +2,29 @@
 #define OSTREL_PLATFORM_DIRECTORYHANDLE_H
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 // A directory opened once, so that every later step on a name in it (open,
 // create, rename, remove, look up) acts on that very directory, even when a
 // directory on its path is renamed or swapped for a symbolic link meanwhile:
 // a rewrite reads the file, writes its temporary file and renames it all in
-// the one directory the file was found in. Part of the platform seam.
+// the one directory the file was found in. Part of the platform seam; every
+// operation goes to fileSystem() (FileSystem.h).
 //
 // Functions that can fail return a result and leave the system's error code
 // in platform::lastErrorCode(); they never throw. Not copyable; one thread.
 namespace ostrel::platform {
 
+// The platform's own record of an open directory.
+struct DirectoryState;
+struct DirectoryStateDeleter {
+    void operator()(DirectoryState* state) const noexcept;
+};
+
 class DirectoryHandle {
 public:
-    DirectoryHandle() = default;
+    DirectoryHandle();
     ~DirectoryHandle();
     DirectoryHandle(DirectoryHandle&& other) noexcept;
     DirectoryHandle& operator=(DirectoryHandle&& other) noexcept;
@@ -27,7 +35,7 @@ public:
     // Symbolic links on the path are followed now, once.
     bool open(const std::string& path);
 
-    bool isOpen() const { return descriptor_ >= 0; }
+    bool isOpen() const { return state_ != nullptr; }
 
     // The path it was opened with, for messages: the empty text for the
     // working directory.
@@ -36,23 +44,19 @@ public:
     // path() joined with name, for messages.
     std::string pathOf(const std::string& name) const;
 
-    // Renames the entry from to to within this directory, replacing an
-    // existing entry to in one step (a symbolic link or a FIFO of that name is
-    // replaced, never followed or opened).
-    bool rename(const std::string& from, const std::string& to) const;
-
-    // Removes the entry name (not a directory); a missing entry is a failure.
-    bool remove(const std::string& name) const;
-
     // The longest name (in bytes, without the terminating NUL) this
     // directory accepts; the largest size_t when the system sets none.
     bool queryNameLimit(std::size_t& nameBytes) const;
 
-    // For the platform's file code only.
-    int nativeHandle() const { return descriptor_; }
+    // For the platform's implementation only.
+    DirectoryState* state() const { return state_.get(); }
+    void adopt(std::unique_ptr<DirectoryState, DirectoryStateDeleter> state, const std::string& path) {
+        state_ = std::move(state);
+        path_ = path;
+    }
 
 private:
-    int descriptor_ = -1;
+    std::unique_ptr<DirectoryState, DirectoryStateDeleter> state_;
     std::string path_;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "util/platform/FileSystem.h"
 #include "util/platform/OtherWriters.h"
 
 // What this process (with its effective user and groups) may do with a path,
@@ -38,14 +39,7 @@ bool queryNameLimits(const std::string& directory, NameLimits& limits);
 
 // Which file a directory entry holds: two identities are equal exactly when
 // they are the same file. Entry here means the name itself: a symbolic link
-// has its own identity, not its target's.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    bool operator==(const FileIdentity& other) const { return device == other.device && inode == other.inode; }
-    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
-};
-
+// has its own identity, not its target's (FileIdentity: FileSystem.h).
 // Returns false with the system's error code in lastErrorCode() when there
 // is no entry at path or it cannot be looked at.
 bool queryEntryIdentity(const std::string& path, FileIdentity& identity);

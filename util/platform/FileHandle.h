@@ -3,51 +3,72 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "util/platform/DirectoryHandle.h"
 #include "util/platform/OtherWriters.h"
-#include "util/platform/Signals.h"
 
 // Low-level file I/O for streaming one file into another without holding it
 // in memory, and for giving the new file everything the old one had that
 // says who may use it: an open file of the system, owned by one FileHandle.
-// Part of the platform seam; the implementation file of each platform
-// provides it.
+// Part of the platform seam: every operation goes to fileSystem()
+// (FileSystem.h), the platform's file system unless a test put another in
+// front of it.
 //
 // Functions that can fail return a result and leave the system's error code
 // in platform::lastErrorCode(); they never throw. Not thread-safe: one handle
 // belongs to one thread at a time.
 namespace ostrel::platform {
 
-// What a replacement of a file must carry over besides its bytes: who may use
-// it (permission bits including set-id and sticky bits, owning user and
-// group, the access control list) and the user's own extended attributes.
-// Attributes of other namespaces (file capabilities, security labels) are
-// not carried: a new file does not inherit them.
-struct FileAccess {
-    std::uint32_t permissions = 0;
-    std::uint32_t owner = 0;
-    std::uint32_t group = 0;
-    // The access ACL in the system's own encoding; empty when the file has
-    // none (its permission bits alone then say who may use it).
-    std::string accessControlList;
-    // (name, value) of each user extended attribute, in the system's order.
-    std::vector<std::pair<std::string, std::string>> userAttributes;
+class RemovalOnStop;
+
+// The platform's own records, defined by each platform's implementation.
+struct FileState;
+struct FileAccessData;
+struct FileStateDeleter {
+    void operator()(FileState* state) const noexcept;
+};
+struct FileAccessDataDeleter {
+    void operator()(FileAccessData* data) const noexcept;
 };
 
-// Size and allocation of an opened file.
+// Who may use a file, as its platform keeps it (on POSIX systems the
+// permission bits, owner, group, access ACL and user extended attributes; on
+// Windows its security descriptor and attributes): read from one file when it
+// is opened for reading, applied to the file that replaces it. Opaque here.
+class FileAccess {
+public:
+    FileAccess();
+    ~FileAccess();
+    FileAccess(FileAccess&&) noexcept;
+    FileAccess& operator=(FileAccess&&) noexcept;
+    FileAccess(const FileAccess&) = delete;
+    FileAccess& operator=(const FileAccess&) = delete;
+
+    // False when the platform says the file must not be replaced (a
+    // read-only file on Windows); always true on POSIX systems, where the
+    // directory alone decides.
+    bool mayBeReplaced() const;
+
+    // For the platform's implementation only.
+    FileAccessData& data() const { return *data_; }
+
+private:
+    std::unique_ptr<FileAccessData, FileAccessDataDeleter> data_;
+};
+
+// Size of an opened file.
 struct FileExtent {
     std::uint64_t size = 0;
-
 };
 
 enum class OpenResult {
     Opened,
     NotFound,        // the path or one of its directories does not exist
     NotRegularFile,  // a directory, FIFO, device or socket; nothing was read
+    ReadOnly,        // (FileReplacement only) marked as a file not to be
+                     // replaced: FileAccess::mayBeReplaced() is false
     Failed,          // any other failure, code in lastErrorCode()
 };
 
@@ -63,13 +84,13 @@ enum class CopyResult { Copied, ReadFailed, WriteFailed };
 // Who may use a file while it is created.
 enum class NewFileAccess {
     Private,  // readable and writable by its owner only
-    Fresh,    // what any new file gets here (0666 less the umask, or the
-              // directory's default ACL)
+    Fresh,    // what any new file gets here (on POSIX 0666 less the umask,
+              // or the directory's default ACL)
 };
 
 class FileHandle {
 public:
-    FileHandle() = default;
+    FileHandle();
     // Closes the file if still open; a close failure here goes unnoticed, so
     // callers that wrote call close() themselves.
     ~FileHandle();
@@ -80,24 +101,21 @@ public:
 
     // Opens the entry name of directory for reading, positioned at its
     // start, only if it is a regular file (a symbolic link is followed).
-    // Never blocks on a FIFO or a device. On Opened, access holds the file's
-    // permission bits, owner and group (not yet its attributes:
-    // readAttributes) and extent its size.
+    // Never blocks on a FIFO or a device. On Opened, access holds who may use
+    // the file and extent its size. A file the platform marks as one that
+    // must not be replaced (a read-only file on Windows) opens all the same;
+    // access.mayBeReplaced() tells.
     OpenResult openForReading(const DirectoryHandle& directory, const std::string& name, FileAccess& access,
                               FileExtent& extent);
     // The same for a path, looked up as a whole.
     OpenResult openForReading(const std::string& path, FileAccess& access, FileExtent& extent);
 
-    // Adds the access ACL and the user extended attributes of this open file
-    // to access. A file system without extended attributes has none. Returns
-    // false on any other failure.
-    bool readAttributes(FileAccess& access);
-
     // Creates the entry name of directory as a new, empty file, failing with
     // AlreadyExists instead of opening an existing file (a symbolic link
     // included). With removalOnStop, the file is registered there from the
     // moment it exists: no stop of the process can fall between its creation
-    // and its registration.
+    // and its registration. A file created for putInPlace (TemporaryFile)
+    // may be one the platform removes by itself if the process dies.
     CreateResult createExclusive(const DirectoryHandle& directory, const std::string& name, NewFileAccess access,
                                  RemovalOnStop* removalOnStop = nullptr);
     // The same for a path, looked up as a whole, without registration.
@@ -128,13 +146,14 @@ public:
     // file is positioned after the copied content.
     CopyResult copyRemainderFrom(FileHandle& source);
 
-    // Gives the file the owner and group of access where the process may set
+    // Gives the file who may use it as access says, as far as the process
+    // may: on POSIX systems the owner and group where the process may set
     // them, then the user attributes, exactly the access ACL of access (none
-    // when it has none, even if the directory gave the new file one), and its
-    // permission bits. A set-user-id or set-group-id bit is kept only where
-    // the owner respectively the group could be kept: a file that now belongs
-    // to the process's user does not become a set-id program of that user.
-    // Returns false on a failure other than the missing privilege to give the
+    // when it has none, even if the directory gave the new file one), and
+    // the permission bits, a set-user-id or set-group-id bit only where the
+    // owner respectively the group could be kept (a file that now belongs to
+    // the process's user does not become a set-id program of that user).
+    // Returns false on a failure other than a missing privilege to give the
     // file away.
     bool applyAccess(const FileAccess& access);
 
@@ -161,23 +180,15 @@ public:
     // system. The handle is closed afterwards even on failure.
     bool close();
 
-    bool isOpen() const { return descriptor_ >= 0; }
+    bool isOpen() const { return state_ != nullptr; }
+
+    // For the platform's implementation only: its record of the open file.
+    FileState* state() const { return state_.get(); }
+    void adopt(std::unique_ptr<FileState, FileStateDeleter> state) { state_ = std::move(state); }
+    std::unique_ptr<FileState, FileStateDeleter> release() { return std::move(state_); }
 
 private:
-    OpenResult openForReadingAt(int directory, const char* name, FileAccess& access, FileExtent& extent);
-
-    int descriptor_ = -1;
-    // Of a file opened for reading: where readSome and the copy go on, and
-    // what it was when opened, for isUnchangedAt.
-    std::uint64_t readPosition_ = 0;
-    bool watchingWriters_ = false;
-    struct OpenedState {
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        std::int64_t size = 0;
-        std::int64_t changeSeconds = 0;
-        std::int64_t changeNanoseconds = 0;
-    } opened_;
+    std::unique_ptr<FileState, FileStateDeleter> state_;
 };
 
 }  // namespace ostrel::platform

@@ -23,34 +23,15 @@ void setLastErrorCode(std::uint32_t code);
 // untouched, when the system has no text for the code.
 bool systemErrorText(std::uint32_t code, std::string& text);
 
-// Outcome of a file status query.
-enum class StatusResult { Found, NotFound, Failed };
-
-struct FileStatus {
-    bool isDirectory = false;
-    bool isRegularFile = false;
-    std::uint64_t size = 0;
-};
-
-// Queries the status of path (following symbolic links). NotFound means the
-// path or one of its directories does not exist; Failed means the query
-// itself failed, with the system error code left in lastErrorCode().
-StatusResult queryFileStatus(const std::string& path, FileStatus& status);
-
-// Renames from to to, replacing the directory entry to in one step (a
-// symbolic link or a FIFO of that name is replaced, never followed or
-// opened). Returns false with the code in lastErrorCode().
-bool renameFile(const std::string& from, const std::string& to);
-
-// Removes the directory entry path. Returns false with the code in
-// lastErrorCode(); a path that does not exist is a failure too.
-bool removeFileEntry(const std::string& path);
-
 // Whether code says that a path does not exist.
 bool isNotFoundError(std::uint32_t code);
 
 // Whether code says that a path names a directory where a file was wanted.
 bool isDirectoryError(std::uint32_t code);
+
+// Whether code says that a rename failed because the two names lie on
+// different volumes (file systems), so that only a copy can move the file.
+bool isCrossDeviceError(std::uint32_t code);
 
 // Whether character separates the components of a path here: only '/' on
 // POSIX systems, where '\\' is an ordinary character of a name.
@@ -67,6 +48,10 @@ bool createGuidText(std::string& text);
 // Seconds since 1970-01-01 00:00:00 UTC of the broken-down time taken as
 // local time (fields normalised as mktime does); -1 when not representable.
 std::int64_t localTimeToSeconds(std::tm fields);
+
+// Microseconds since the start of the current day in local time (the seed
+// of the fallback name generator).
+std::int64_t localTimeOfDayMicroseconds();
 
 // The current local time in the 24-character ctime form, without the line
 // feed ("Wed Dec  9 11:42:32 2026").

@@ -93,7 +93,7 @@ bool ParsedDocument::parse(const std::string& path, bool validate, bool createCo
     // mark that stays (the file cannot be rewritten) is read by the parser.
     removeByteOrderMark(normalizedPath);
 
-    // The parser reads through a descriptor opened here, never through the
+    // The parser reads through a file opened here, never through the
     // name, so the path's encoding does not matter. Only a regular file holds
     // a document: a FIFO is never waited for, a device never read without
     // end.
@@ -102,6 +102,7 @@ bool ParsedDocument::parse(const std::string& path, bool validate, bool createCo
     platform::FileExtent extent;
     switch (file.openForReading(normalizedPath, access, extent)) {
         case platform::OpenResult::Opened:
+        case platform::OpenResult::ReadOnly:  // for replacements only; reading is fine
             break;
         case platform::OpenResult::NotRegularFile:
             errorText_ = notRegularFileText(normalizedPath);

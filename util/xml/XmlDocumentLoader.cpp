@@ -1,6 +1,7 @@
 #include "util/xml/XmlDocumentLoader.h"
 
 #include "util/ErrorResolver.h"
+#include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
 
 namespace ostrel::xml {
@@ -10,7 +11,7 @@ DOMDocumentPtr loadXmlDocument(const std::string& path, std::string& errorText, 
     // The name is looked up as given: on POSIX systems a '\' is part of a
     // name, never a separator.
     platform::FileStatus status;
-    switch (platform::queryFileStatus(path, status)) {
+    switch (platform::fileSystem().queryStatus(path, status)) {
         case platform::StatusResult::Found:
             break;
         case platform::StatusResult::NotFound:

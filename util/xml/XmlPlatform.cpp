@@ -14,6 +14,7 @@
 #include <xercesc/util/XMLUni.hpp>
 
 #include <atomic>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
 #include <new>
@@ -70,7 +71,19 @@ void startXerces() {
     xercesStarted = true;
 }
 
+// Room Xalan's start-up must find free. When memory runs out in the middle
+// of it, Xalan's own undoing of the half-made start crashes (a segmentation
+// fault in XPathEnvSupportDefault::updateFunctionTable), so it is started
+// only when this much can be had at once; its start-up takes well under it.
+constexpr std::size_t kXalanStartUpRoom = std::size_t(4) << 20;
+
 void startXalan() {
+    void* room = std::malloc(kXalanStartUpRoom);
+    if (room == nullptr) {
+        throw CrException("Internal Error: Failed to initialize XPathEvaluator (Xalan). Not enough memory to start it.",
+                          E_FAIL);
+    }
+    std::free(room);
     xercesc::MemoryManager& memoryManager = xalanc::XalanMemMgrs::getDefaultXercesMemMgr();
     xalanc::XalanTransformer::initialize(memoryManager);
     xalanc::XPathEvaluator::initialize(memoryManager);

@@ -93,8 +93,7 @@ bool queryNameLimits(const std::string& directory, NameLimits& limits) {
 bool queryEntryIdentity(const std::string& path, FileIdentity& identity) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return false;
-    identity.device = static_cast<std::uint64_t>(info.st_dev);
-    identity.inode = static_cast<std::uint64_t>(info.st_ino);
+    identity = FileIdentity(std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino));
     return true;
 }
 

@@ -3,7 +3,7 @@
 
 #include <signal.h>
 
-// Holds the signals that stop the program (those installSignalHandling
+// Holds the signals that stop the program (those installStopHandling
 // acts on) back while it lives; one that arrives meanwhile is acted on when
 // the object is destroyed. The POSIX file code creates a temporary file and
 // registers it for removal under it.

@@ -34,27 +34,11 @@ bool systemErrorText(std::uint32_t code, std::string& text) {
     return true;
 }
 
-StatusResult queryFileStatus(const std::string& path, FileStatus& status) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        status.isDirectory = S_ISDIR(info.st_mode);
-        status.isRegularFile = S_ISREG(info.st_mode);
-        status.size = static_cast<std::uint64_t>(info.st_size);
-        return StatusResult::Found;
-    }
-    if (errno == ENOENT || errno == ENOTDIR) {
-        return StatusResult::NotFound;
-    }
-    return StatusResult::Failed;
-}
-
-bool renameFile(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
-
-bool removeFileEntry(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-
 bool isNotFoundError(std::uint32_t code) { return code == ENOENT || code == ENOTDIR; }
 
 bool isDirectoryError(std::uint32_t code) { return code == EISDIR; }
+
+bool isCrossDeviceError(std::uint32_t code) { return code == EXDEV; }
 
 bool isPathSeparator(char character) { return character == '/'; }
 
@@ -74,6 +58,15 @@ bool createGuidText(std::string& text) {
 
 std::int64_t localTimeToSeconds(std::tm fields) {
     return static_cast<std::int64_t>(::mktime(&fields));
+}
+
+std::int64_t localTimeOfDayMicroseconds() {
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    std::tm local {};
+    ::localtime_r(&now.tv_sec, &local);
+    return (static_cast<std::int64_t>(local.tm_hour) * 3600 + local.tm_min * 60 + local.tm_sec) * 1000000 +
+           now.tv_nsec / 1000;
 }
 
 std::string currentLocalTimeText() {

@@ -1,8 +1,9 @@
 // POSIX implementation of the stop handling of the platform seam.
-#include "util/platform/Signals.h"
+#include "util/platform/StopHandling.h"
 
 #include "util/platform/DirectoryHandle.h"
 #include "util/platform/posix/HeldStopRequests.h"
+#include "util/platform/posix/PosixState.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -89,7 +90,7 @@ void removeTemporaryFilesAndStop(int signal) {
 
 }  // namespace
 
-void installSignalHandling() {
+void installStopHandling() {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
@@ -121,7 +122,7 @@ void RemovalOnStop::registerEntry(const DirectoryHandle& directory, const std::s
     for (std::size_t slot = 0; slot < kMaxRegistrations; ++slot) {
         Registration& registration = registrations[slot];
         if (registration.used == 0) {
-            registration.directory = directory.nativeHandle();
+            registration.directory = posix::descriptorOf(directory);
             std::memcpy(registration.name, name.c_str(), name.size() + 1);
             std::atomic_signal_fence(std::memory_order_seq_cst);
             registration.used = 1;

@@ -1,5 +1,5 @@
-#ifndef OSTREL_PLATFORM_SIGNALS_H
-#define OSTREL_PLATFORM_SIGNALS_H
+#ifndef OSTREL_PLATFORM_STOPHANDLING_H
+#define OSTREL_PLATFORM_STOPHANDLING_H
 
 #include <cstddef>
 #include <string>
@@ -9,13 +9,14 @@
 //
 // A host or an operator that stops a step (on POSIX systems: any signal
 // whose default action ends the process and that a program may catch, such
-// as SIGTERM, SIGINT, SIGHUP, SIGQUIT or a CPU-time limit's SIGXCPU) makes
-// the program remove the temporary files it is writing, so that nothing is
-// left beside the files it was replacing, and then end as that request
-// would have ended it, so that the host still sees a stopped step. Events
-// that would otherwise end the program in the middle of a write (a file size
-// limit, a closed standard output) make the write fail instead, and the run
-// reports it.
+// as SIGTERM, SIGINT, SIGHUP, SIGQUIT or a CPU-time limit's SIGXCPU; on
+// Windows Ctrl-C, Ctrl-Break or closing the console) makes the program
+// remove the temporary files it is writing, so that nothing is left beside
+// the files it was replacing, and then end as that request would have ended
+// it, so that the host still sees a stopped step. Events that would
+// otherwise end the program in the middle of a write (a file size limit, a
+// closed standard output) make the write fail instead, and the run reports
+// it.
 namespace ostrel::platform {
 
 class DirectoryHandle;
@@ -24,7 +25,7 @@ class DirectoryHandle;
 // the process was started to ignore stays ignored (a step started under
 // nohup keeps its immunity). Call once, early in main; without it the
 // registrations below are kept but nothing acts on them.
-void installSignalHandling();
+void installStopHandling();
 
 // A temporary file that a stop of the process removes, from registration
 // until the object is destroyed or released. Registered by

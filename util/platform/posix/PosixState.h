@@ -1,0 +1,65 @@
+#ifndef OSTREL_PLATFORM_POSIX_POSIXSTATE_H
+#define OSTREL_PLATFORM_POSIX_POSIXSTATE_H
+
+#include "util/platform/DirectoryHandle.h"
+#include "util/platform/FileHandle.h"
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The POSIX records behind the platform seam's opaque handles: what the
+// file code keeps of an open file, an open directory and who may use a file.
+namespace ostrel::platform {
+
+struct FileState {
+    int descriptor = -1;
+    // Where readSome and the copy go on (the descriptor's own position is
+    // never used for reading).
+    std::uint64_t readPosition = 0;
+    // A read lease is held (FileHandle::watchForWriters returned None).
+    bool watchingWriters = false;
+    // What the file was when it was opened for reading, for isUnchangedAt.
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t changeSeconds = 0;
+    std::int64_t changeNanoseconds = 0;
+};
+
+struct DirectoryState {
+    int descriptor = -1;
+};
+
+// Everything a replacement carries over besides the bytes: who may use the
+// file (permission bits including set-id and sticky bits, owning user and
+// group, the access control list) and the user's own extended attributes.
+// Attributes of other namespaces (file capabilities, security labels) are
+// not carried: a new file does not inherit them.
+struct FileAccessData {
+    mode_t permissions = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+    // The access ACL in the system's own encoding; empty when the file has
+    // none (its permission bits alone then say who may use it).
+    std::string accessControlList;
+    // (name, value) of each user extended attribute, in the system's order.
+    std::vector<std::pair<std::string, std::string>> userAttributes;
+};
+
+namespace posix {
+
+// The descriptor of an open file or directory; -1 when not open.
+inline int descriptorOf(const FileHandle& file) { return file.state() != nullptr ? file.state()->descriptor : -1; }
+inline int descriptorOf(const DirectoryHandle& directory) {
+    return directory.state() != nullptr ? directory.state()->descriptor : -1;
+}
+
+}  // namespace posix
+
+}  // namespace ostrel::platform
+
+#endif
