@@ -9,20 +9,25 @@ namespace {
 
 // The directory of the last file, opened when it was first needed. Opening
 // a directory costs as much as a third of a small file's rewrite; the
-// program is single-threaded.
+// program is single-threaded. Kept until the process ends (never destroyed,
+// so that no exit-time destructor calls into a file system already gone).
+struct LastDirectory {
+    std::string path;
+    std::shared_ptr<const platform::DirectoryHandle> handle;
+};
+
 std::shared_ptr<const platform::DirectoryHandle> openDirectory(const std::string& path) {
-    static std::string lastPath;
-    static std::shared_ptr<const platform::DirectoryHandle> last;
-    if (last && path == lastPath) {
-        return last;
+    static LastDirectory& last = *new LastDirectory;
+    if (last.handle && path == last.path) {
+        return last.handle;
     }
     auto directory = std::make_shared<platform::DirectoryHandle>();
     if (!directory->open(path)) {
         return nullptr;
     }
-    lastPath = path;
-    last = std::move(directory);
-    return last;
+    last.path = path;
+    last.handle = std::move(directory);
+    return last.handle;
 }
 
 }  // namespace

@@ -606,7 +606,8 @@ FileAccess& FileAccess::operator=(FileAccess&&) noexcept = default;
 bool FileAccess::mayBeReplaced() const { return true; }
 
 FileSystem& realFileSystem() {
-    static PosixFileSystem fileSystem;
+    // Never destroyed, like the system calls below it.
+    static FileSystem& fileSystem = *new PosixFileSystem;
     return fileSystem;
 }
 

@@ -9,8 +9,10 @@ namespace ostrel::platform::posix {
 
 namespace {
 
+// Never destroyed: file code may still run from other objects' exit-time
+// destructors.
 SystemCalls& realCalls() {
-    static SystemCalls calls;
+    static SystemCalls& calls = *new SystemCalls;
     return calls;
 }
 
