@@ -87,15 +87,19 @@ void ErrorResolver::tidyText(std::string& text) {
     collapseDoubleFullStop(text);
 }
 
-void ErrorResolver::getSystemMessage(std::string& text, std::uint32_t code, const std::string& /*moduleName*/) {
-    // POSIX systems have no message modules to fall back on, so the name
-    // plays no part: the system's own text or the failure text.
+void ErrorResolver::getSystemMessage(std::string& text, std::uint32_t code, const std::string& moduleName) {
+    // The system's own table first, then the named message module (the
+    // internet library's when none is named), then the HTTP library's. POSIX
+    // systems have no modules: there the system's text or the failure text.
     const std::uint32_t identifier = code != 0 ? code : code_;
-    if (!ostrel::platform::systemErrorText(identifier, text)) {
+    using ostrel::platform::moduleErrorText;
+    if (!ostrel::platform::systemErrorText(identifier, text) &&
+        !moduleErrorText(moduleName.empty() ? "wininet.dll" : moduleName, identifier, text) &&
+        !moduleErrorText("winhttp5.dll", identifier, text)) {
         text = format(
             "FormatMessage() failed with error number %d when trying to get  the error string for error number %u "
             "( = 0x%x).",
-            static_cast<int>(ostrel::platform::errorTextLookupFailureCode()), identifier, identifier);
+            static_cast<int>(ostrel::platform::lastErrorCode()), identifier, identifier);
     }
     // Callers read the code right after a failing call; a stale one left
     // here must not be taken for a new failure.
@@ -106,8 +110,28 @@ void ErrorResolver::getErrorInfoText(std::uint32_t code, std::string& text) {
     if (static_cast<std::int32_t>(code) >= 0) {
         return;
     }
-    // POSIX systems have no error objects for a failed call to post.
-    text += format("No Error Info posted; HResult: 0x%08x", code);
+    const ostrel::platform::PostedErrorInfo posted = ostrel::platform::takePostedErrorInfo();
+    switch (posted.kind) {
+        case ostrel::platform::PostedErrorInfo::Kind::None:
+            text += format("No Error Info posted; HResult: 0x%08x", code);
+            return;
+        case ostrel::platform::PostedErrorInfo::Kind::Single:
+            text += "ErrorInfo:  HResult: " + format("0x%08x", code) + ", Description: " + posted.description +
+                    ", Source: " + posted.source;
+            return;
+        case ostrel::platform::PostedErrorInfo::Kind::Records:
+            for (const ostrel::platform::PostedErrorRecord& record : posted.records) {
+                if (record.hasSqlState) {
+                    text += "ErrorRecord:  HResult: " + format("0x%08x", record.result) +
+                            ", Description: " + record.description + ", SQLErrorInfo: " + record.sqlState +
+                            ", Source: " + record.source;
+                } else {
+                    text += "ErrorRecord: HResult: " + format("0x%08x", record.result) +
+                            ", Description: " + record.description + ", Source: " + record.source;
+                }
+            }
+            return;
+    }
 }
 
 std::string lastSystemErrorText() { return ErrorResolver(0).resolve(ostrel::platform::lastErrorCode(), false); }

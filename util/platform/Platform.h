@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // The platform seam: every operating-system service the program relies on,
 // behind plain functions. One implementation file per platform is chosen by
@@ -19,9 +20,38 @@ std::uint32_t lastErrorCode();
 // Sets the calling thread's last system error code.
 void setLastErrorCode(std::uint32_t code);
 
-// The system's own text for an error code. Returns false, leaving text
-// untouched, when the system has no text for the code.
+// The system's own text for an error code (on Windows from its message
+// tables, line breaks included). Returns false, leaving text untouched, with
+// the code of the failed lookup in lastErrorCode(), when the system has no
+// text for the code.
 bool systemErrorText(std::uint32_t code, std::string& text);
+
+// The text for an error code from the message table of the named message
+// module (a library such as "wininet.dll"). Returns false, leaving text
+// untouched, with the code of the failed lookup in lastErrorCode(), when the
+// module cannot be loaded or has no text for the code; always so on POSIX
+// systems, which have no message modules.
+bool moduleErrorText(const std::string& module, std::uint32_t code, std::string& text);
+
+// The error object that a failed COM call posted on this thread, taken from
+// it (Windows; POSIX systems have none): a single description with its
+// source, or the records of a database error, each with its own result code,
+// description, source and, where the record carries one, its SQL state.
+struct PostedErrorRecord {
+    std::uint32_t result = 0;
+    std::string description;
+    std::string source;
+    bool hasSqlState = false;
+    std::string sqlState;
+};
+struct PostedErrorInfo {
+    enum class Kind { None, Single, Records };
+    Kind kind = Kind::None;
+    std::string description;  // Single
+    std::string source;       // Single
+    std::vector<PostedErrorRecord> records;
+};
+PostedErrorInfo takePostedErrorInfo();
 
 // Whether code says that a path does not exist.
 bool isNotFoundError(std::uint32_t code);
@@ -57,10 +87,6 @@ std::int64_t localTimeOfDayMicroseconds();
 // feed ("Wed Dec  9 11:42:32 2026").
 std::string currentLocalTimeText();
 
-// The error code that a failed systemErrorText lookup stands for, reported in
-// place of a last error the lookup itself does not set (EINVAL on POSIX: what
-// strerror reports for a number it does not know).
-std::uint32_t errorTextLookupFailureCode();
 
 }  // namespace ostrel::platform
 

@@ -22,12 +22,14 @@ void setLastErrorCode(std::uint32_t code) { errno = static_cast<int>(code); }
 
 bool systemErrorText(std::uint32_t code, std::string& text) {
     if (code > static_cast<std::uint32_t>(INT32_MAX)) {
+        errno = EINVAL;
         return false;
     }
     // strerrordesc_np, unlike strerror, tells an unknown code apart by
     // returning null instead of "Unknown error N".
     const char* description = strerrordesc_np(static_cast<int>(code));
     if (description == nullptr) {
+        errno = EINVAL;  // what strerror reports for a number it does not know
         return false;
     }
     text = description;
@@ -84,6 +86,12 @@ std::string currentLocalTimeText() {
     return text;
 }
 
-std::uint32_t errorTextLookupFailureCode() { return static_cast<std::uint32_t>(EINVAL); }
+bool moduleErrorText(const std::string&, std::uint32_t, std::string&) {
+    // What strerror reports for a number it does not know.
+    errno = EINVAL;
+    return false;
+}
+
+PostedErrorInfo takePostedErrorInfo() { return PostedErrorInfo(); }
 
 }  // namespace ostrel::platform
