@@ -154,12 +154,14 @@ cache_root="${HEMWRIGHT_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/hemwright
 mkdir -p "$cache_root"
 cache_root="$(cd "$cache_root" && pwd)"
 
-# Everything the built libraries depend on: the sources, the compiler and
-# the MinGW-w64 runtime they are compiled against, GoogleTest's source and
-# this recipe.
+# Everything the built libraries depend on: the sources, the compiler (its
+# --version names only the major version, so its package's version too), the
+# MinGW-w64 runtime they are compiled against, GoogleTest's source and this
+# recipe.
 key_inputs="recipe $recipe_version
 $sums
 compiler $("$cross_cxx" --version | head -n 1)
+g++-mingw-w64-x86-64-posix $(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix)
 mingw-w64-x86-64-dev $(dpkg-query -W -f='${Version}' mingw-w64-x86-64-dev)
 googletest $(dpkg-query -W -f='${Version}' googletest)"
 key="$(printf '%s\n' "$key_inputs" | sha256sum | cut -c1-16)"
