@@ -42,7 +42,7 @@ done
 
 # Bump when the way the libraries are built changes, so that caches made by
 # an older recipe are not used.
-recipe_version=1
+recipe_version=2
 
 xerces_archive=xerces-c-3.2.4.tar.gz
 xalan_archive=xalan-c-1.12.0.tar.gz
@@ -52,16 +52,19 @@ toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
 jobs="$(nproc 2>/dev/null || echo 2)"
 build_dir="$repo/build-windows"
 
-script_start=$SECONDS
+# Seconds since the epoch with a tenth, for the phases' times.
+now() { printf '%s' "${EPOCHREALTIME:0:-5}"; }
+elapsed_since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
+script_start="$(now)"
 phase_name=""
 phase_start=0
 begin_phase() {
   phase_name="$1"
-  phase_start=$SECONDS
+  phase_start="$(now)"
   echo "== $phase_name =="
 }
 end_phase() {
-  echo "== $phase_name: $((SECONDS - phase_start)) s =="
+  echo "== $phase_name: $(elapsed_since "$phase_start") =="
 }
 
 fail() {
@@ -247,6 +250,26 @@ else
   run_logged "$logs/googletest-build.log" cmake --build "$work/googletest-build" -j "$jobs"
   run_logged "$logs/googletest-install.log" cmake --install "$work/googletest-build"
 
+  # The libraries' package files name Threads::Threads (and Xalan-C's names
+  # XercesC::XercesC) without looking for them, and define their targets
+  # unguarded; made to find what they name and to bear being found twice, as
+  # CMake's own FindXercesC and FindXalanC do.
+  for lib in XercesC XalanC; do
+    config="$prefix/cmake/${lib}Config.cmake"
+    [ -f "$config" ] || fail "$config was not installed"
+    dependencies=$'include(CMakeFindDependencyMacro)\nfind_dependency(Threads)\n'
+    if [ "$lib" = XalanC ]; then
+      dependencies+=$'if(NOT TARGET XercesC::XercesC)\n  find_dependency(XercesC)\nendif()\n'
+    fi
+    LIB="$lib" DEPENDENCIES="$dependencies" perl -0pi -e '
+      my $lib = $ENV{LIB};
+      s{^(include\(\$\{CMAKE_CURRENT_LIST_DIR\}/${lib}ConfigInternal\.cmake\))}{$ENV{DEPENDENCIES}$1}m
+        or die "no include of ${lib}ConfigInternal.cmake\n";
+      s{^(add_library\(${lib}::${lib} INTERFACE IMPORTED\)\n.*\n)}{if(NOT TARGET ${lib}::${lib})\n$1endif()\n}m
+        or die "no add_library(${lib}::${lib})\n";
+    ' "$config" || fail "could not complete $config"
+  done
+
   # The Windows build uses Debian's header-only Boost; a link of its own
   # folder keeps the build machine's other headers out of the compiler's
   # search path.
@@ -310,7 +333,7 @@ if [ "$deps_only" = 1 ]; then
   echo "Configure a Windows build with:"
   echo "  cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \\"
   echo "    -DHEMWRIGHT_WINDOWS_DEPS='$deps_prefix' -DHEMWRIGHT_WINE_RUNNER='$wine_runner'"
-  echo "== all phases: $((SECONDS - script_start)) s =="
+  echo "== all phases: $(elapsed_since "$script_start") =="
   exit 0
 fi
 
@@ -359,5 +382,5 @@ done
 unzip -l "$zip_file"
 end_phase
 
-echo "== all phases: $((SECONDS - script_start)) s =="
+echo "== all phases: $(elapsed_since "$script_start") =="
 echo "Package: $zip_file"
