@@ -115,7 +115,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 wine_bin=/usr/lib/wine/wine64
-wineserver_bin=/usr/lib/wine/wineserver
+wineserver_bin=/usr/lib/wine/wineserver64
 [ -x "$wine_bin" ] || fail "$wine_bin is missing although wine64 is installed"
 [ -x "$wineserver_bin" ] || fail "$wineserver_bin is missing although wine64 is installed"
 end_phase
@@ -307,6 +307,14 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml='
 unset DISPLAY WAYLAND_DISPLAY
+# The Wine server and the background processes of a new Wine session
+# (services.exe and those it starts), when started by the program itself,
+# would inherit its standard output and error, and a reader of them (CTest)
+# would wait until they exit, seconds after the program. So a new session is
+# started here, detached; the server exits at once when one is running.
+if '$wineserver_bin' -p5 </dev/null >/dev/null 2>&1; then
+  '$wine_bin' cmd /c exit </dev/null >/dev/null 2>&1 || true
+fi
 exec '$wine_bin' "\$@"
 EOF
 chmod 755 "$wine_runner.new"
