@@ -386,8 +386,7 @@ for lib in xerces-c xalan-c; do
   to_crlf "$deps_prefix/share/licenses/$lib/LICENSE" "$stage/$lib-LICENSE.txt"
   to_crlf "$deps_prefix/share/licenses/$lib/NOTICE" "$stage/$lib-NOTICE.txt"
 done
-(cd "$build_dir/package" && zip -q -X -r "$zip_file" "$name")
-unzip -l "$zip_file"
+(cd "$build_dir/package" && zip -q -X -r "$zip_file" "$name" && find "$name" -type f | sort)
 end_phase
 
 echo "== all phases: $(elapsed_since "$script_start") =="
