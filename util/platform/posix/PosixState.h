@@ -15,8 +15,14 @@
 // file code keeps of an open file, an open directory and who may use a file.
 namespace ostrel::platform {
 
+struct DirectoryState;
+
 struct FileState {
     int descriptor = -1;
+    // Of a file created in a directory: the directory, asked about what a
+    // new file there gets (DirectoryState::newFiles), so that applying access
+    // skips what the file already has.
+    DirectoryState* createdIn = nullptr;
     // Where readSome and the copy go on (the descriptor's own position is
     // never used for reading).
     std::uint64_t readPosition = 0;
@@ -32,6 +38,16 @@ struct FileState {
 
 struct DirectoryState {
     int descriptor = -1;
+    // What a file created here by this process gets, found out once when
+    // first needed: its owner and group, and whether the directory's default
+    // ACL gives it an access ACL. Unknown until looked at; when it cannot be
+    // told, the file is treated as if it might differ.
+    struct NewFiles {
+        bool known = false;
+        uid_t owner = 0;
+        gid_t group = 0;
+        bool mayGetAcl = true;
+    } newFiles;
 };
 
 // Everything a replacement carries over besides the bytes: who may use the
