@@ -1,40 +1,20 @@
 #include "util/xml/XmlDocumentLoader.h"
 
 #include "tests/support/InputDocument.h"
-#include "tests/support/TestFiles.h"
+#include "tests/util/xml/XmlDocumentLoaderTest.h"
 #include "util/xml/DOMElementPtr.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
+#include <filesystem>
 #include <string>
 
 namespace ostrel::xml {
 namespace {
 
-using testing_support::repeated;
-
 using testing_support::readBytes;
-using testing_support::ScopedTempDir;
+using testing_support::repeated;
 using testing_support::writeBytes;
-
-class XmlDocumentLoaderTest : public ::testing::Test {
-protected:
-    // Writes content to name in the temporary directory and loads it.
-    DOMDocumentPtr load(const std::string& name, const std::string& content, bool validate = false) {
-        writeBytes(dir_.file(name), content);
-        errorText_ = "left over";
-        return loadXmlDocument(dir_.file(name), errorText_, validate);
-    }
-
-    ScopedTempDir dir_;
-    std::string errorText_;
-};
 
 const char kInvalidAgainstDtd[] =
     "<?xml version=\"1.0\"?>\n"
@@ -68,34 +48,6 @@ TEST_F(XmlDocumentLoaderTest, MalformedDocumentIsAFatalSaxError) {
     const std::string expected = "Fatal SAX error: expected end of tag 'a'\n\nXML file: " + dir_.file("bad.xml");
     EXPECT_EQ(expected, document.getErrorText());
     EXPECT_EQ("Reading failed\n" + expected, getParseErrorText(document, "Reading failed"));
-}
-
-// On POSIX systems '\' is an ordinary character of a name: d/a\b.xml is
-// read, rid of its mark and reported as named, and d/a/b.xml is left alone.
-TEST_F(XmlDocumentLoaderTest, BackslashIsPartOfTheFileName) {
-    ASSERT_EQ(0, ::mkdir(dir_.file("d").c_str(), 0755));
-    ASSERT_EQ(0, ::mkdir(dir_.file("d/a").c_str(), 0755));
-    writeBytes(dir_.file("d/a/b.xml"), "\xEF\xBB\xBF<other/>");
-    const DOMDocumentPtr document = load("d/a\\b.xml", "\xEF\xBB\xBF<named/>");
-    ASSERT_EQ("", errorText_);
-    EXPECT_FALSE(DOMElementPtr(document.selectSingleNode("named")).isNull());
-    EXPECT_EQ(dir_.file("d/a\\b.xml"), document.getPath());
-    EXPECT_EQ("<named/>", readBytes(dir_.file("d/a\\b.xml")));
-    EXPECT_EQ("\xEF\xBB\xBF<other/>", readBytes(dir_.file("d/a/b.xml")));
-
-    EXPECT_TRUE(load("d/a\\bad.xml", "<r>").isNull());
-    EXPECT_EQ("Fatal SAX error: input ended before all started tags were ended; last tag started is 'r'\n\nXML file: " +
-                  dir_.file("d/a\\bad.xml"),
-              errorText_);
-}
-
-// What cannot be read is named with the system's reason, never thrown.
-TEST_F(XmlDocumentLoaderTest, UnreadableFileIsReportedWithTheSystemsReason) {
-    ASSERT_EQ(0, ::symlink("loop.xml", dir_.file("loop.xml").c_str()));
-    std::string errorText;
-    EXPECT_TRUE(loadXmlDocument(dir_.file("loop.xml"), errorText, false).isNull());
-    EXPECT_EQ("The input file \"" + dir_.file("loop.xml") + "\" cannot be read. Reason: " + std::strerror(ELOOP) + ".",
-              errorText);
 }
 
 TEST_F(XmlDocumentLoaderTest, ValidationErrorsAreCollectedWithPositionAndSource) {
@@ -212,31 +164,8 @@ TEST_F(XmlDocumentLoaderTest, ExpansionIsBoundedBySize) {
 }
 
 TEST_F(XmlDocumentLoaderTest, OnlyARegularFileIsReadAndNothingWaits) {
-    ASSERT_EQ(0, ::mkdir(dir_.file("folder.xml").c_str(), 0755));
-    ASSERT_EQ(0, ::mkfifo(dir_.file("fifo.xml").c_str(), 0644));  // no writer: an open would wait forever
-    for (const std::string name : {"folder.xml", "fifo.xml"}) {
-        std::string errorText;
-        EXPECT_TRUE(loadXmlDocument(dir_.file(name), errorText, false).isNull()) << name;
-        EXPECT_EQ("The input file \"" + dir_.file(name) +
-                      "\" is not a regular file; a directory, FIFO, device or socket cannot be read as an XML document.",
-                  errorText);
-    }
-}
-
-TEST_F(XmlDocumentLoaderTest, PathNeedNotBeUtf8) {
-    const std::string folder = dir_.file("caf\xE9");  // Latin-1, as on an older server
-    ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
-    writeBytes(folder + "/input.xml", "<r>\xC3\xA9</r>");
-    std::string errorText;
-    const DOMDocumentPtr document = loadXmlDocument(folder + "/input.xml", errorText, false);
-    ASSERT_EQ("", errorText);
-    EXPECT_EQ("\xC3\xA9", DOMElementPtr(document.selectSingleNode("r")).getText());
-    // Messages name the path as given.
-    writeBytes(folder + "/bad.xml", "<r>");
-    EXPECT_TRUE(loadXmlDocument(folder + "/bad.xml", errorText, false).isNull());
-    EXPECT_EQ("Fatal SAX error: input ended before all started tags were ended; last tag started is 'r'\n\nXML file: " +
-                  folder + "/bad.xml",
-              errorText);
+    ASSERT_TRUE(std::filesystem::create_directory(dir_.file("folder.xml")));
+    expectRefusedAsNoRegularFile("folder.xml");
 }
 
 std::string attributes(std::size_t count) {
