@@ -55,10 +55,10 @@ TEST_F(FileRewriterTest, FullDiskLeavesTheInputUnchangedAndNoTemporaryFile) {
 TEST_F(FileRewriterTest, InputThatIsNotARegularFileIsRefusedUntouched) {
     fs::create_directories(dir_.file("directory/inside"));
     const std::pair<std::string, std::string> cases[] = {
-        {"directory", systemReason(SystemError::DirectoryInTheWay)},
+        {"directory", systemReason(SystemError::DirectoryOpened)},
         {"missing", systemReason(SystemError::FileNotFound)},
         {"missing/below", systemReason(SystemError::FileNotFound)},
-        {"directory/", systemReason(SystemError::DirectoryInTheWay)},
+        {"directory/", systemReason(SystemError::DirectoryOpened)},
     };
     for (const auto& [name, reason] : cases) {
         const std::string path = dir_.file(name);

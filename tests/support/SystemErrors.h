@@ -22,8 +22,8 @@ enum class SystemError {
     InputOutput,        // the device failed (a failing disk)
     Busy,               // the name is in use and cannot be replaced now
     CrossDevice,        // a rename between two volumes
+    DirectoryOpened,    // a directory opened where a file was to be read
     DirectoryInTheWay,  // a directory holds the name a file was to take or leave
-    NoTextForCode,      // what a lookup of the text of an unknown code fails with
 };
 
 // The code this platform's system reports for error.
@@ -32,6 +32,11 @@ std::uint32_t systemErrorCode(SystemError error);
 // The reason text for error as the program words it (ErrorResolver, without
 // a final period).
 std::string systemReason(SystemError error);
+
+// Whether the tests run under Wine, which imitates Windows but does not give
+// every Windows answer. A test that meets such a call skips, saying which
+// call and how Wine differs.
+bool runningUnderWine();
 
 }  // namespace testing_support
 

@@ -1,6 +1,7 @@
 #include "tests/support/TestFiles.h"
 
 #include "util/UniqueName.h"
+#include "util/platform/Platform.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,12 @@ std::vector<std::string> listDirectory(const std::string& path) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string forwardSlashed(const std::string& path) {
+    std::string result = path;
+    std::replace_if(result.begin(), result.end(), ostrel::platform::isPathSeparator, '/');
+    return result;
 }
 
 }  // namespace testing_support

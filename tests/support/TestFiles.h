@@ -38,6 +38,11 @@ void writeBytes(const std::string& path, const std::string& bytes);
 // The names of the entries of a directory, sorted.
 std::vector<std::string> listDirectory(const std::string& path);
 
+// path with each character that separates path components here written as
+// '/', as the XML layer's messages name a document: unchanged on POSIX
+// systems, where a backslash is part of a name.
+std::string forwardSlashed(const std::string& path);
+
 }  // namespace testing_support
 
 #endif

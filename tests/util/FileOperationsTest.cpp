@@ -59,6 +59,10 @@ TEST(FileExistsTest, AnswersForFilesDirectoriesAndSeparators) {
 }
 
 TEST(FileExistsTest, FailedStatusQueryThrowsWithReason) {
+    if (testing_support::runningUnderWine()) {
+        GTEST_SKIP() << "Wine's CreateFileW reports a name longer than the file system takes as missing "
+                        "(ERROR_FILE_NOT_FOUND), so the status query does not fail";
+    }
     ScopedTempDir dir;
     const std::string path = dir.file(kTooLongName);
     EXPECT_EQ("Failed to determine if '" + path + "' exists. Reason: " + systemReason(SystemError::NameTooLong),
@@ -181,7 +185,7 @@ TEST(RemoveDirectoryTest, RemovesTheWholeTreeAndLeavesFilesAlone) {
 TEST(ParentDirectoryTest, KeepsTheLastSeparatorAndTurnsBackslashesIntoSlashes) {
     EXPECT_EQ(kBackslashSeparates ? "a/b/" : "", ostrel::parentDirectory("a\\b\\c.txt"));
     EXPECT_EQ(kBackslashSeparates ? "a\\b\\" : "", ostrel::parentDirectory("a\\b\\"));
-    EXPECT_EQ("d/", ostrel::parentDirectory("d/a\\b.xml"));
+    EXPECT_EQ(kBackslashSeparates ? "d/a/" : "d/", ostrel::parentDirectory("d/a\\b.xml"));
     EXPECT_EQ("/x/y/", ostrel::parentDirectory("/x/y/z"));
     EXPECT_EQ("", ostrel::parentDirectory("c.txt"));
     EXPECT_EQ("/", ostrel::parentDirectory("/c.txt"));

@@ -166,7 +166,6 @@ TEST(DateImplTest, ToTimeReadsFieldsAsLocalStandardTime) {
 
 TEST(DateImplTest, ToTimeFollowsTheLocalZone) {
     const ScopedTimeZone fixedOffset("XYZ-2");  // two hours east of UTC, no daylight saving
-    EXPECT_EQ(-7200, DateImpl("1970-01-01T00:00:00").toTime());
     EXPECT_EQ(1709649015 - 7200, DateImpl("2024-03-05T14:30:15").toTime());
 }
 

@@ -23,12 +23,13 @@ std::uint32_t systemErrorCode(SystemError error) {
             return EBUSY;
         case SystemError::CrossDevice:
             return EXDEV;
+        case SystemError::DirectoryOpened:
         case SystemError::DirectoryInTheWay:
             return EISDIR;
-        case SystemError::NoTextForCode:
-            return EINVAL;
     }
     return 0;
 }
+
+bool runningUnderWine() { return false; }
 
 }  // namespace testing_support

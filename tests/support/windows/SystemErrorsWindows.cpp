@@ -24,14 +24,23 @@ std::uint32_t systemErrorCode(SystemError error) {
             return ERROR_SHARING_VIOLATION;
         case SystemError::CrossDevice:
             return ERROR_NOT_SAME_DEVICE;
+        case SystemError::DirectoryOpened:
+            // The system says only "access denied"; the file code tells a
+            // directory apart with ERROR_DIRECTORY_NOT_SUPPORTED, which
+            // MinGW-w64's headers do not name.
+            return 336;
         case SystemError::DirectoryInTheWay:
-            // Windows reports a directory where a file was to be replaced,
-            // removed or opened as a refused access.
+            // A directory that a file was to replace or that was to be
+            // removed as a file: a refused access.
             return ERROR_ACCESS_DENIED;
-        case SystemError::NoTextForCode:
-            return ERROR_MR_MID_NOT_FOUND;
     }
     return 0;
+}
+
+bool runningUnderWine() {
+    // Wine's ntdll has an export of its own that Windows' has not.
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 }  // namespace testing_support

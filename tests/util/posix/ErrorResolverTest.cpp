@@ -15,6 +15,13 @@ TEST(ErrorResolverTest, SystemCodesGiveTheSystemText) {
     EXPECT_EQ("No space left on device", ErrorResolver(0).resolve(ENOSPC, false));
 }
 
+// Result codes (HRESULTs) have no text here; Windows has texts for many.
+TEST(ErrorResolverTest, ResultCodeGivesTheFailureText) {
+    EXPECT_EQ("FormatMessage() failed with error number 22 when trying to get  the error string for error number "
+              "2147500037 ( = 0x80004005).",
+              ErrorResolver().resolve(0x80004005u, false));
+}
+
 TEST(ErrorResolverTest, SystemMessageUsesTheResolversCodeForZero) {
     ErrorResolver resolver(ENOENT);
     std::string text;

@@ -40,12 +40,12 @@ TEST_F(XmlDocumentLoaderTest, WellFormedDocumentLoadsWithEmptyErrorText) {
 TEST_F(XmlDocumentLoaderTest, MalformedDocumentIsAFatalSaxError) {
     const std::string content = "<?xml version=\"1.0\"?>\n<r><a>x</b></r>\n";
     EXPECT_TRUE(load("bad.xml", content).isNull());
-    EXPECT_EQ("Fatal SAX error: expected end of tag 'a'\n\nXML file: " + dir_.file("bad.xml"), errorText_);
+    EXPECT_EQ("Fatal SAX error: expected end of tag 'a'\n\nXML file: " + named("bad.xml"), errorText_);
 
     DOMDocumentPtr document;
     EXPECT_FALSE(document.parseFile(dir_.file("bad.xml")));
     EXPECT_TRUE(document.isNull());
-    const std::string expected = "Fatal SAX error: expected end of tag 'a'\n\nXML file: " + dir_.file("bad.xml");
+    const std::string expected = "Fatal SAX error: expected end of tag 'a'\n\nXML file: " + named("bad.xml");
     EXPECT_EQ(expected, document.getErrorText());
     EXPECT_EQ("Reading failed\n" + expected, getParseErrorText(document, "Reading failed"));
 }
@@ -57,7 +57,7 @@ TEST_F(XmlDocumentLoaderTest, ValidationErrorsAreCollectedWithPositionAndSource)
               "Line 3, Column 21 (near <r><a>x</a><zz/></r>)\n"
               "element 'zz' is not allowed for content model '(a)'\n"
               "\n"
-              "Parse error(s) in: " + dir_.file("invalid.xml") + "\n",
+              "Parse error(s) in: " + named("invalid.xml") + "\n",
               errorText_);
     // Without validation only well-formedness counts.
     EXPECT_FALSE(load("invalid.xml", kInvalidAgainstDtd, false).isNull());
@@ -77,7 +77,7 @@ TEST_F(XmlDocumentLoaderTest, NothingOutsideTheDocumentIsRead) {
 
     EXPECT_TRUE(load("general.xml", "<!DOCTYPE r [ <!ENTITY x SYSTEM \"" + secretUrl + "\"> ]>\n<r>&x;</r>").isNull());
     EXPECT_EQ("Fatal SAX error: unable to open external entity '" + secretUrl + "'\n\nXML file: " +
-                  dir_.file("general.xml"),
+                  named("general.xml"),
               errorText_);
 
     EXPECT_TRUE(load("parameter.xml", "<!DOCTYPE r [ <!ENTITY % p SYSTEM \"" + secretUrl + "\"> %p; ]>\n<r/>").isNull());
@@ -89,7 +89,7 @@ TEST_F(XmlDocumentLoaderTest, NothingOutsideTheDocumentIsRead) {
     EXPECT_FALSE(load("dtd.xml", externalDtd, false).isNull());
     EXPECT_TRUE(load("dtd.xml", externalDtd, true).isNull());
     EXPECT_EQ("Fatal SAX error: unable to open DTD document 'http://127.0.0.1:9/r.dtd'\n\nXML file: " +
-                  dir_.file("dtd.xml"),
+                  named("dtd.xml"),
               errorText_);
 }
 
@@ -105,7 +105,7 @@ TEST_F(XmlDocumentLoaderTest, NestedEntityExpansionIsBounded) {
     content += "]>\n<r>&l9;</r>\n";
     EXPECT_TRUE(load("laughs.xml", content).isNull());
     EXPECT_EQ("Fatal SAX error: the entity reference at line 13, column 8 expands entities more than 10000 times; "
-              "a document may expand entities at most 10000 times\n\nXML file: " + dir_.file("laughs.xml"),
+              "a document may expand entities at most 10000 times\n\nXML file: " + named("laughs.xml"),
               errorText_);
     // Ordinary internal entities still expand.
     const DOMDocumentPtr document = load("entity.xml", "<!DOCTYPE r [ <!ENTITY e \"value\"> ]><r a=\"&e;&amp;\"/>");
@@ -151,7 +151,7 @@ TEST_F(XmlDocumentLoaderTest, ExpansionIsBoundedBySize) {
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(load("expanding.xml", c.document).isNull()) << c.what;
-        EXPECT_EQ("Fatal SAX error: " + c.reason + "\n\nXML file: " + dir_.file("expanding.xml"), errorText_)
+        EXPECT_EQ("Fatal SAX error: " + c.reason + "\n\nXML file: " + named("expanding.xml"), errorText_)
             << c.what;
     }
     // Within the bounds, defaults and entities work as ever.
@@ -186,13 +186,13 @@ TEST_F(XmlDocumentLoaderTest, StructureIsBoundedInDepthAndAttributes) {
     EXPECT_TRUE(load("deeper.xml", "<r>\n" + repeated("<a>", 1000) + repeated("</a>", 1000) + "\n</r>").isNull());
     EXPECT_EQ("Fatal SAX error: the element at line 2, column 3001 is nested more than 1000 "
               "levels deep; a document may nest elements at most 1000 levels deep\n\nXML file: " +
-                  dir_.file("deeper.xml"),
+                  named("deeper.xml"),
               errorText_);
     const std::string wider = "<r xmlns:p=\"urn:p\"" + attributes(1000) + "/>";
     EXPECT_TRUE(load("wider.xml", wider).isNull());
     EXPECT_EQ("Fatal SAX error: the element at line 1, column " + std::to_string(wider.size() + 1) +
                   " has 1001 attributes; a document may give an element at most 1000 attributes, namespace "
-                  "declarations included\n\nXML file: " + dir_.file("wider.xml"),
+                  "declarations included\n\nXML file: " + named("wider.xml"),
               errorText_);
 }
 

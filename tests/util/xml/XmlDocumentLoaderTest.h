@@ -22,11 +22,14 @@ protected:
         return loadXmlDocument(dir_.file(name), errorText_, validate);
     }
 
+    // The path of the entry name as the parser's messages name it.
+    std::string named(const std::string& name) const { return testing_support::forwardSlashed(dir_.file(name)); }
+
     // Expects the entry name to be refused, unread, as no regular file.
     void expectRefusedAsNoRegularFile(const std::string& name) {
         std::string errorText;
         EXPECT_TRUE(loadXmlDocument(dir_.file(name), errorText, false).isNull()) << name;
-        EXPECT_EQ("The input file \"" + dir_.file(name) +
+        EXPECT_EQ("The input file \"" + named(name) +
                       "\" is not a regular file; a directory, FIFO, device or socket cannot be read as an XML document.",
                   errorText);
     }
