@@ -62,15 +62,13 @@ bool build(PrivateSecurity& security) {
 bool readAccess(HANDLE file, DWORD attributes, FileAccessData& data) {
     data = FileAccessData();
     data.attributes = attributes;
+    // Asked with the size the last answer named: the descriptor can grow
+    // between two calls.
     DWORD needed = 0;
-    if (GetKernelObjectSecurity(file, kOwnerGroupDacl, nullptr, 0, &needed) ||
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
-        return keepsNoSecurity(GetLastError());
-    }
-    // The descriptor can grow between the two calls; asked again then.
     for (;;) {
         data.securityDescriptor.resize(needed);
-        if (GetKernelObjectSecurity(file, kOwnerGroupDacl, data.securityDescriptor.data(), needed, &needed)) {
+        if (GetKernelObjectSecurity(file, kOwnerGroupDacl, needed > 0 ? data.securityDescriptor.data() : nullptr,
+                                    needed, &needed)) {
             return true;
         }
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {

@@ -10,9 +10,10 @@
 // Ctrl-C, Ctrl-Break and closing the console reach the console control
 // handler on a thread of its own, while the main thread goes on. The
 // handler waits until no temporary file is between states (HeldStopRequests),
-// removes the registered files and passes the event on to the system's
-// default handler, which ends the process (exit code STATUS_CONTROL_C_EXIT)
-// as it would have without this program's handler. A process started with
+// removes the registered files and ends the process as the system's default
+// handler would have: ExitProcess with STATUS_CONTROL_C_EXIT. (It does so
+// itself: Wine's default handler ends the process with 0, which a host would
+// read as success.) A process started with
 // Ctrl-C disabled (CREATE_NEW_PROCESS_GROUP, or a parent that ignores it)
 // never sees Ctrl-C here either: the system does not call handlers for it.
 // Logoff and shutdown events are left to the default handler alone: a
@@ -58,6 +59,8 @@ BOOL WINAPI removeTemporaryFilesAndStop(DWORD event) {
     }
     // Never left again: the process ends while this thread holds the lock,
     // so the main thread starts no further step that a stop must not meet.
+    // (Other threads end with the process; the delete-pending files go as
+    // their handles close.)
     EnterCriticalSection(&stopLock());
     Registration* const slots = registrations();
     for (std::size_t slot = 0; slot < RemovalOnStop::kMaxRegistrations; ++slot) {
@@ -65,8 +68,7 @@ BOOL WINAPI removeTemporaryFilesAndStop(DWORD event) {
             DeleteFileW(slots[slot].path.c_str());
         }
     }
-    // The next handler, the system's default, ends the process.
-    return FALSE;
+    ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 }  // namespace

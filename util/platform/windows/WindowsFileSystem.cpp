@@ -7,7 +7,8 @@
 //   file it reads. Only an open directory is held without FILE_SHARE_DELETE:
 //   while it is open, neither it nor (on NTFS) a directory above it can be
 //   renamed or removed, so a path joined from it names an entry of that very
-//   directory, as the POSIX code's *at() calls do.
+//   directory, as the POSIX code's *at() calls do. (Wine holds only the
+//   directory itself: one above it can be renamed.)
 // - A temporary file (createExclusive with a RemovalOnStop) is delete-pending
 //   from its creation: the system removes it when its handle closes,
 //   whatever ends the process. putInPlace clears the mark only just before
@@ -571,8 +572,9 @@ public:
                                 ? renameIntoPlace(file, target)
                                 : replaceInPlace(file, directory, temporaryName, target);
         if (placed && readOnly) {
-            // What the file it was made from had; the file is in place
-            // either way.
+            // What the file it was made from had (a move from another
+            // volume); should this fail, the failure is reported although
+            // the file is in place.
             const DWORD attributes = GetFileAttributesW(target.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES ||
                 !SetFileAttributesW(target.c_str(), attributes | FILE_ATTRIBUTE_READONLY)) {
@@ -666,7 +668,9 @@ private:
             return false;
         }
         // A process that has the file open without FILE_SHARE_DELETE makes
-        // ReplaceFileW fail half-way; it is found before anything is moved.
+        // ReplaceFileW fail; it is found before anything is changed, and the
+        // failure carries the system's reason for it (a sharing violation)
+        // rather than ReplaceFileW's own code.
         const HANDLE probe = CreateFileW(target.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
         if (probe == INVALID_HANDLE_VALUE) {
             return false;
@@ -690,7 +694,9 @@ private:
             return false;
         }
         // The old file, which the caller may still hold open; it goes when
-        // the last handle to it closes.
+        // the last handle to it closes. Only a process that opened it under
+        // this name without FILE_SHARE_DELETE since the probe could keep it
+        // here, as a kill at this point would.
         DeleteFileW(backup.c_str());
         return true;
     }

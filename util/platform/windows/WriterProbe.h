@@ -21,6 +21,13 @@
 // probe is closed at once. Unlike a Linux lease, a writer that opens the file
 // afterwards is not held back: it is seen only by asking again, or by the
 // change it made (size, times, identity).
+//
+// What it cannot see: a process that writes through a mapped view after it
+// closed its handle (the mapping keeps no sharing recorded); one that opened
+// the file, wrote and closed it between the two questions without changing
+// its size, write time or change time; one that opens it for writing after
+// the last question, just before the rename (it then writes to the old
+// file, or, without FILE_SHARE_DELETE, makes the replacement fail).
 namespace ostrel::platform::windows {
 
 // Claims the open file against other rewrites until its handle is closed.
