@@ -52,7 +52,8 @@ TEST_F(FaultInjectionTest, InputThatIsNotARegularFileIsRefusedWithoutWaitingOrCh
     writeInput(prefixAndSuffix("A", "Z"), {directory});
 
     EXPECT_EQ(exitCodeSeenByHost(2001), run().exitStatus);
-    EXPECT_EQ("Failed to open input file '" + directory + "'. Reason: " + systemReason(SystemError::DirectoryOpened) + ".",
+    EXPECT_EQ("Failed to open input file '" + directory + "'. Reason: " +
+                  systemReason(SystemError::DirectoryOpened) + ".",
               errorLog());
     EXPECT_TRUE(std::filesystem::is_directory(directory));
     EXPECT_TRUE(listDirectory(directory).empty());
