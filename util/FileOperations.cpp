@@ -188,8 +188,9 @@ std::string parentDirectory(const std::string& path) {
 }
 
 void writeFile(const std::string& path, const std::string& text, bool /*binary*/, bool append) {
-    // Bytes are written as they are: this platform makes no difference
-    // between binary and text files.
+    // Bytes are written as they are, in either mode: no platform's text
+    // mode (CR LF line ends) applies, so output.xml holds the same bytes
+    // everywhere.
     auto fail = [&path](const std::string& reason) {
         throw CrException("Failed to write to file \"" + path + "\". " + reason, E_FAIL);
     };

@@ -1,26 +1,21 @@
 // Runs the built executable as the host does: a fresh working directory with
-// input.xml and input files, no arguments, then the exit status, the exact
+// input.xml and input files, no arguments, then the exit code, the exact
 // bytes of output.xml and of the rewritten files.
-#include "tests/support/FileAttributes.h"
+#include "tests/hemwright/EndToEndTest.h"
 #include "tests/support/HostRunner.h"
 #include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
-
+#include <filesystem>
 #include <string>
 #include <vector>
 
+using testing_support::exitCodeSeenByHost;
 using testing_support::listDirectory;
 using testing_support::readBytes;
 using testing_support::writeBytes;
@@ -28,46 +23,6 @@ using testing_support::writeBytes;
 namespace {
 
 using testing_support::repeated;
-
-class EndToEndTest : public ::testing::Test {
-protected:
-    // Starts hemwright in the working directory, as the host does.
-    testing_support::HostRun runHost() {
-        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path());
-        EXPECT_TRUE(run.exited) << "hemwright did not exit normally";
-        return run;
-    }
-
-    // An input.xml with the given data elements and files of the working
-    // directory, named by their absolute paths as the host does.
-    void writeInput(const std::string& dataElements, const std::vector<std::string>& names,
-                    const std::string& prolog = "") {
-        std::vector<std::string> paths;
-        for (const std::string& name : names) {
-            paths.push_back(work.file(name));
-        }
-        writeBytes(work.file("input.xml"),
-                   testing_support::inputDocument(dataElements, paths,
-                                                  "  <Operation Name=\"Op\" Guid=\"g\" Id=\"5\"/>\n", prolog));
-    }
-
-    static std::string element(const std::string& name, const std::string& type, const std::string& value) {
-        return testing_support::dataElementXml(name, type, value);
-    }
-
-    std::string output() { return readBytes(work.file("output.xml")); }
-
-    static std::string document(const std::string& body) {
-        return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-               "<VellamorPlugin SpecVersion=\"1.0\">\n"
-               "\t<PipelinePluginOutput SpecVersion=\"1.0\">\n" +
-               body +
-               "\t</PipelinePluginOutput>\n"
-               "</VellamorPlugin>\n";
-    }
-
-    testing_support::ScopedTempDir work;
-};
 
 TEST_F(EndToEndTest, RewritesEveryFileAndEchoesTheDataElements) {
     writeBytes(work.file("a.txt"), "line 1\r\nline 2");
@@ -170,7 +125,7 @@ TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
 TEST_F(EndToEndTest, TypesWithoutAValueFailTheInputPhase) {
     for (const char* type : {"timespan", "undefined", "TimeSpan"}) {
         writeInput(element("Kept", "int", "1") + element("Span", type, "00:01:00"), {});
-        EXPECT_EQ(1001 & 0xFF, runHost().exitStatus) << type;
+        EXPECT_EQ(exitCodeSeenByHost(1001), runHost().exitStatus) << type;
         EXPECT_EQ(document("\t\t<Log Severity=\"Error\">Cannot convert a string to data type " +
                            std::string(type[0] == 'u' ? "undefined" : "timespan") + ".</Log>\n"),
                   output())
@@ -194,13 +149,13 @@ TEST_F(EndToEndTest, NothingToAddLeavesFilesAloneWithAWarning) {
 
 TEST_F(EndToEndTest, MissingInputDocumentGives1001AndStillWritesOutput) {
     const testing_support::HostRun result = runHost();
-    EXPECT_EQ(1001 & 0xFF, result.exitStatus);
+    EXPECT_EQ(exitCodeSeenByHost(1001), result.exitStatus);
     EXPECT_EQ(document("\t\t<Log Severity=\"Error\">The input file \"input.xml\" does not exist.</Log>\n"), output());
 }
 
 TEST_F(EndToEndTest, MissingSpecVersionGives1003WithTheFixedText) {
     writeBytes(work.file("input.xml"), "<VellamorPlugin><PipelinePluginInput SpecVersion=\"1.0\"/></VellamorPlugin>");
-    EXPECT_EQ(1003 & 0xFF, runHost().exitStatus);
+    EXPECT_EQ(exitCodeSeenByHost(1003), runHost().exitStatus);
     EXPECT_EQ(document("\t\t<Log Severity=\"Error\">Unexpected error when parsing the input XML.</Log>\n"), output());
 }
 
@@ -208,7 +163,7 @@ TEST_F(EndToEndTest, InvalidLineBreakStyleGives2001AndTouchesNothing) {
     writeBytes(work.file("a.txt"), "keep");
     writeInput(element("DataToPrepend", "string", "x") + element("LineBreakStyle", "string", "dos"),
                {"a.txt"});
-    EXPECT_EQ(2001 & 0xFF, runHost().exitStatus);
+    EXPECT_EQ(exitCodeSeenByHost(2001), runHost().exitStatus);
     EXPECT_EQ("keep", readBytes(work.file("a.txt")));
     EXPECT_NE(std::string::npos,
               output().find("\t\t<Log Severity=\"Error\">Invalid input: $LineBreakStyle. Valid values are: windows, "
@@ -217,7 +172,7 @@ TEST_F(EndToEndTest, InvalidLineBreakStyleGives2001AndTouchesNothing) {
 
 TEST_F(EndToEndTest, MissingInputFileGives2001AndLeavesNoTemporaryFile) {
     writeInput(element("DataToPrepend", "string", "x"), {"absent.txt"});
-    EXPECT_EQ(2001 & 0xFF, runHost().exitStatus);
+    EXPECT_EQ(exitCodeSeenByHost(2001), runHost().exitStatus);
     EXPECT_NE(std::string::npos,
               output().find("<Log Severity=\"Error\">Failed to open input file '" + work.file("absent.txt") + "'."));
     EXPECT_EQ((std::vector<std::string>{"input.xml", "output.xml"}), listDirectory(work.path()));
@@ -226,10 +181,10 @@ TEST_F(EndToEndTest, MissingInputFileGives2001AndLeavesNoTemporaryFile) {
 TEST_F(EndToEndTest, UnwritableOutputDocumentGives3002OnStandardOutput) {
     writeBytes(work.file("a.txt"), "body");
     writeInput(element("DataToAppend", "string", "!"), {"a.txt"});
-    ASSERT_EQ(0, ::mkdir(work.file("output.xml").c_str(), 0755));
+    ASSERT_TRUE(std::filesystem::create_directory(work.file("output.xml")));
 
     const testing_support::HostRun result = runHost();
-    EXPECT_EQ(3002 & 0xFF, result.exitStatus);
+    EXPECT_EQ(exitCodeSeenByHost(3002), result.exitStatus);
     EXPECT_EQ(0u, result.standardOutput.find("Failed to write to file \"output.xml\". "));
     EXPECT_EQ('\n', result.standardOutput.back());
     EXPECT_EQ("body!", readBytes(work.file("a.txt")));
@@ -254,33 +209,9 @@ TEST_F(EndToEndTest, NonAsciiTextsReachTheFileAsSingleBytesAndOutputAsDeclared) 
               output().find("<DataElement Name=\"DataToPrepend\" Type=\"string\">\xE9&#8364;</DataElement>"));
 }
 
-TEST_F(EndToEndTest, WorkingDirectoryNamedInLatin1Works) {
-    const std::string folder = work.file("caf\xE9");  // as an older server names it
-    ASSERT_EQ(0, ::mkdir(folder.c_str(), 0755));
-    writeBytes(folder + "/a.txt", "body");
-    // The name is relative: the document itself is UTF-8 and cannot spell
-    // the folder's Latin-1 byte.
-    writeBytes(folder + "/input.xml", testing_support::inputDocument(element("DataToAppend", "string", "!"), {"a.txt"}));
-
-    const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, folder);
-    EXPECT_EQ(0, run.exitStatus);
-    EXPECT_EQ("body!", readBytes(folder + "/a.txt"));
-}
-
 TEST_F(EndToEndTest, InputDocumentThatIsNoRegularFileIsRefusedAtOnce) {
-    for (const bool fifo : {true, false}) {
-        const testing_support::ScopedTempDir dir;
-        ASSERT_EQ(0, fifo ? ::mkfifo((dir.path() + "/input.xml").c_str(), 0644)
-                          : ::mkdir((dir.path() + "/input.xml").c_str(), 0755));
-        testing_support::HostOptions options;
-        options.timeout = std::chrono::seconds(10);
-        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, dir.path(), options);
-        EXPECT_FALSE(run.timedOut) << "fifo " << fifo;
-        EXPECT_EQ(1001 & 0xFF, run.exitStatus) << "fifo " << fifo;
-        EXPECT_EQ(document("\t\t<Log Severity=\"Error\">The input file \"input.xml\" is not a regular file; a "
-                           "directory, FIFO, device or socket cannot be read as an XML document.</Log>\n"),
-                  readBytes(dir.path() + "/output.xml"));
-    }
+    ASSERT_TRUE(std::filesystem::create_directory(work.file("input.xml")));
+    expectInputDocumentRefusedAtOnce();
 }
 
 std::string numbered(const std::string& before, const std::string& after, std::size_t count) {
@@ -311,7 +242,7 @@ TEST_F(EndToEndTest, HostileStructureEndsPromptlyWith1001) {
         options.timeout = std::chrono::seconds(10);
         const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options);
         EXPECT_FALSE(run.timedOut) << entry.what;
-        EXPECT_EQ(1001 & 0xFF, run.exitStatus) << entry.what;
+        EXPECT_EQ(exitCodeSeenByHost(1001), run.exitStatus) << entry.what;
         EXPECT_NE(std::string::npos, output().find(entry.reason)) << entry.what;
     }
 }
@@ -329,109 +260,6 @@ TEST_F(EndToEndTest, ExternalEntitiesAreNeverRead) {
     runHost();
     EXPECT_EQ(std::string::npos, output().find("TOP-SECRET"));
     EXPECT_EQ(std::string::npos, readBytes(work.file("a.txt")).find("TOP-SECRET"));
-}
-
-// The address space a run of a small, ordinary input.xml needs, measured
-// once: the bound the expanding documents below get more than 64 MiB above.
-std::int64_t addressSpaceOfAnOrdinaryRun() {
-    static const std::int64_t bytes = [] {
-        const testing_support::ScopedTempDir dir;
-        writeBytes(dir.file("input.xml"),
-                   testing_support::inputDocument(testing_support::dataElementXml("DataToPrepend", "string", "x"), {}));
-        return testing_support::smallestAddressSpaceToSucceed(HEMWRIGHT_EXECUTABLE, dir.path());
-    }();
-    return bytes;
-}
-
-std::string withInternalSubset(const std::string& document, const std::string& subset) {
-    std::string text = document;
-    text.insert(text.find("<VellamorPlugin"), "<!DOCTYPE VellamorPlugin [" + subset + "]>\n");
-    return text;
-}
-
-// A few kilobytes of entities once expanded to gigabytes and ran for many
-// seconds. Each document is refused with 1001 and the bound it passed, in
-// less than a second of processor time and in less than 64 MiB of memory
-// above what an ordinary run takes and the document's own size.
-TEST_F(EndToEndTest, ExpandingDocumentEndsPromptlyWithLittleMemory) {
-    if (!testing_support::kAddressSpaceCanBeBounded) {
-        GTEST_SKIP() << "built with AddressSanitizer, which reserves terabytes of address space: no bound can be set";
-    }
-    const std::int64_t ordinary = addressSpaceOfAnOrdinaryRun();
-    ASSERT_GT(ordinary, 0) << "hemwright does not run under 1 GiB of address space";
-    const std::string entity = "<!ENTITY big \"" + repeated("A", 50000) + "\">";
-    const std::string prefix = testing_support::dataElementXml("DataToPrepend", "string", "x");
-    const struct {
-        const char* what;
-        std::string document;
-    } cases[] = {
-        {"content", withInternalSubset(testing_support::inputDocument(
-                                           testing_support::dataElementXml("DataToPrepend", "string",
-                                                                           repeated("&big;", 9000)),
-                                           {}),
-                                       entity)},
-        {"attribute", withInternalSubset(testing_support::inputDocument(prefix, {}, "<Expanded a=\"" +
-                                                                                        repeated("&big;", 9000) +
-                                                                                        "\"/>\n"),
-                                         entity)},
-        {"attribute defaults", withInternalSubset(testing_support::inputDocument(prefix, {}, repeated("<D/>", 9000)),
-                                                  "<!ATTLIST D d CDATA \"" + repeated("A", 50000) + "\">")},
-    };
-    for (const auto& c : cases) {
-        writeBytes(work.file("input.xml"), c.document);
-        testing_support::HostOptions options;
-        options.addressSpaceLimit = ordinary + static_cast<std::int64_t>(c.document.size()) + (64 << 20);
-        options.cpuSecondsLimit = 1;
-        const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options);
-        ASSERT_TRUE(run.exited) << c.what << ": ended by signal " << run.signalNumber;
-        EXPECT_EQ(1001 & 0xFF, run.exitStatus) << c.what;
-        EXPECT_NE(std::string::npos, output().find("passes 1048576 characters")) << c.what << ": " << output();
-    }
-}
-
-// An input.xml that cannot be given a new content (immutable; owned by
-// another user in a sticky directory) keeps its mark and its bytes; the
-// parser reads the mark, and the run succeeds.
-TEST_F(EndToEndTest, InputDocumentThatCannotBeRewrittenIsReadWithItsMark) {
-    writeBytes(work.file("a.txt"), "body");
-    writeInput(element("DataToPrepend", "string", ">"), {"a.txt"}, "\xEF\xBB\xBF");
-    const std::string original = readBytes(work.file("input.xml"));
-    {
-        const testing_support::ImmutableFile immutable(work.file("input.xml"));
-        if (!immutable.made()) {
-            GTEST_SKIP() << "input.xml cannot be made immutable here: " << immutable.refusal();
-        }
-        EXPECT_EQ(0, runHost().exitStatus);
-        EXPECT_EQ(">body", readBytes(work.file("a.txt")));
-        EXPECT_EQ(original, readBytes(work.file("input.xml")));
-        EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), listDirectory(work.path()));
-    }
-
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "needs root to run the program as nobody";
-    }
-    if (const std::string why = testing_support::whyOtherUsersCannotWorkIn(work.path()); !why.empty()) {
-        GTEST_SKIP() << why;
-    }
-    ASSERT_EQ(0, ::chmod(work.path().c_str(), 01777));
-    ASSERT_EQ(0, ::unlink(work.file("output.xml").c_str()));
-    ASSERT_EQ(0, ::chown(work.file("a.txt").c_str(), 65534, 65534));
-    testing_support::HostOptions asNobody;
-    asNobody.user = 65534;
-    asNobody.group = 65534;
-    const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), asNobody);
-    EXPECT_EQ(0, run.exitStatus);
-    EXPECT_EQ(">>body", readBytes(work.file("a.txt")));
-    EXPECT_EQ(original, readBytes(work.file("input.xml")));
-    EXPECT_EQ((std::vector<std::string>{"a.txt", "input.xml", "output.xml"}), listDirectory(work.path()));
-}
-
-TEST_F(EndToEndTest, LoopOfSymbolicLinksAsInputDocumentGives1001WithTheReason) {
-    ASSERT_EQ(0, ::symlink("input.xml", work.file("input.xml").c_str()));
-    EXPECT_EQ(1001 & 0xFF, runHost().exitStatus);
-    EXPECT_EQ(document("\t\t<Log Severity=\"Error\">The input file \"input.xml\" cannot be read. Reason: " +
-                       std::string(std::strerror(ELOOP)) + ".</Log>\n"),
-              output());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "plugin/PipelinePluginInput.h"
 #include "plugin/PipelinePluginOutput.h"
 #include "plugin/PluginException.h"
+#include "tests/support/SystemErrors.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -179,7 +180,8 @@ TEST_F(HemwrightTest, MissingFileStopsTheRunAfterTheFilesBeforeIt) {
     const std::string done = inputFile("done", "1");
     const std::string later = inputFile("later", "2");
     const std::string missing = dir_.file("missing");
-    EXPECT_EQ("Failed to open input file '" + missing + "'. Reason: No such file or directory.",
+    EXPECT_EQ("Failed to open input file '" + missing + "'. Reason: " +
+                  testing_support::systemReason(testing_support::SystemError::FileNotFound) + ".",
               failureOf({done, missing, later}));
     EXPECT_EQ("A1", readBytes(done));
     EXPECT_EQ("2", readBytes(later));

@@ -7,11 +7,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <regex>
 
 using namespace Vellamor::Plugin;
 
 namespace {
+
+// What a line break written to a text stream becomes in a file here, asked
+// of a file written in dir.
+std::string textLineEnd(const testing_support::ScopedTempDir& dir) {
+    const std::string path = dir.file("line-end");
+    std::ofstream(path) << '\n';
+    const std::string bytes = testing_support::readBytes(path);
+    std::remove(path.c_str());
+    return bytes;
+}
 
 std::vector<std::string> namesOf(const InputFiles& files) {
     std::vector<std::string> names;
@@ -112,7 +124,8 @@ TEST(ContextObjectsTest, LoggerAppendsStampedLinesAndIgnoresWhatItCannotWrite) {
     logger.log("first", Warning);
     logger.log("second", static_cast<Severity>(7));
     const std::string text = testing_support::readBytes(path);
-    const std::regex line(R"(\[(\w+), \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4}\] (\w+)\n)");
+    // Lines end as a text file's do here (CR LF on Windows).
+    const std::regex line(R"(\[(\w+), \w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4}\] (\w+))" + textLineEnd(dir));
     std::vector<std::string> words;
     for (auto it = std::sregex_iterator(text.begin(), text.end(), line); it != std::sregex_iterator(); ++it) {
         words.push_back((*it)[1].str() + ":" + (*it)[2].str());

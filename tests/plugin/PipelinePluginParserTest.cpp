@@ -114,7 +114,8 @@ TEST_F(PipelinePluginParserTest, DocumentMustBeAVellamorPluginDocument) {
               failure("<VellamorPlugin xmlns=\"urn:host\" SpecVersion=\"1.0\"/>"));
     EXPECT_EQ("Invalid input XML for spec version 1.0. No \"PipelinePluginInput\" node was found.",
               failure("<VellamorPlugin SpecVersion=\"1.0\"><pipelinePluginInput SpecVersion=\"1.0\"/></VellamorPlugin>"));
-    EXPECT_EQ("Fatal SAX error: expected end of tag 'VellamorPlugin'\n\nXML file: " + path(),
+    EXPECT_EQ("Fatal SAX error: expected end of tag 'VellamorPlugin'\n\nXML file: " +
+                  testing_support::forwardSlashed(path()),
               failure("<VellamorPlugin SpecVersion=\"1.0\"></Plugin>"));
 }
 
@@ -189,7 +190,9 @@ TEST_F(PipelinePluginParserTest, ExternalEntitiesNeverReachTheDataElements) {
         "<!DOCTYPE VellamorPlugin [ <!ENTITY x SYSTEM \"" + secretUrl + "\"> ]>\n" +
         inputDocument("<DataElements><DataElement Name=\"Leak\">&x;</DataElement></DataElements>")
             .substr(std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n").size()));
-    EXPECT_EQ("Fatal SAX error: unable to open external entity '" + secretUrl + "'\n\nXML file: " + path(), message);
+    EXPECT_EQ("Fatal SAX error: unable to open external entity '" + secretUrl + "'\n\nXML file: " +
+                  testing_support::forwardSlashed(path()),
+              message);
 }
 
 }  // namespace

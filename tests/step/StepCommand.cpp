@@ -1,6 +1,6 @@
 #include "tests/step/StepCommand.h"
 
-#include "tests/support/HostRunner.h"
+#include "tests/support/posix/PosixHostRunner.h"
 #include "tests/support/TestFiles.h"
 
 #include <fcntl.h>

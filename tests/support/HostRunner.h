@@ -1,92 +1,47 @@
 #ifndef HEMWRIGHT_TESTS_SUPPORT_HOSTRUNNER_H
 #define HEMWRIGHT_TESTS_SUPPORT_HOSTRUNNER_H
 
-#include <sys/types.h>
-
 #include <chrono>
-#include <cstdint>
-#include <functional>
+#include <memory>
 #include <string>
 
 // Starts an executable the way the host does (in a working directory, no
-// arguments, standard output captured) and optionally constrains or kills
-// it: a file size limit that stands in for a full disk, a time limit that
-// turns a hang into a test failure instead of a stuck suite, and a SIGKILL
-// at a chosen moment for crash tests.
+// arguments, standard output captured) and waits for it, with a time limit
+// that turns a hang into a test failure instead of a stuck suite. The same
+// on every platform; each platform's folder implements it, and what only
+// POSIX systems offer (resource limits, other users, signals, stopping the
+// child) is in posix/PosixHostRunner.h.
 namespace testing_support {
 
-// The child starts with every signal at its default action and none blocked,
-// whatever this process does with them, so that what the program does with
-// SIGXFSZ, SIGPIPE and the termination signals is its own doing.
 struct HostOptions {
-    // RLIMIT_FSIZE of the child in bytes: a write past it is what a full disk
-    // is to the program. Negative: no limit.
-    std::int64_t fileSizeLimit = -1;
-    // RLIMIT_AS of the child in bytes: its address space, which every
-    // allocation and mapping counts against, as a memory limit does.
-    // Negative: no limit.
-    std::int64_t addressSpaceLimit = -1;
-    // RLIMIT_CPU of the child in seconds: past it the child gets SIGXCPU.
-    // Negative: no limit.
-    int cpuSecondsLimit = -1;
-    // The reader of the child's standard output is gone before it starts
-    // (writes to it fail with EPIPE, or SIGPIPE kills the child).
+    // The reader of the child's standard output is gone before it starts:
+    // writes to it fail (on POSIX systems the child starts with SIGPIPE at
+    // its default action, which would end it).
     bool standardOutputClosed = false;
-    // Runs the child as this user and group, without supplementary groups
-    // (needs root). Negative: as this process. The executable is run from a
-    // copy that user can reach when the build tree lies in a folder only its
-    // owner may enter; the working directory must be reachable (see
-    // whyOtherUsersCannotWorkIn).
-    int user = -1;
-    int group = -1;
-    // A signal the child starts with ignored, as a job started with nohup
-    // starts with SIGHUP ignored. 0: none.
-    int ignoredSignal = 0;
     // The child is killed (and the run reported as timed out) after this.
     std::chrono::milliseconds timeout{20000};
 };
 
 struct HostRun {
-    bool exited = false;        // ended by exit; exitStatus holds the low 8 bits
+    bool exited = false;  // ended by exiting, with exitStatus as a host here sees it
     int exitStatus = -1;
-    bool killedBySignal = false;  // ended by a signal, signalNumber holds it
+    bool killedBySignal = false;  // POSIX systems: ended by a signal, signalNumber holds it
     int signalNumber = 0;
-    bool timedOut = false;      // killed because options.timeout passed
+    bool timedOut = false;  // killed because options.timeout passed
     std::string standardOutput;
 };
 
-// A copy of program that every user may run, in one folder every user may
-// enter, under program's own file name (so programs that find each other
-// beside themselves still do). Made once per program; removed when the
-// tests end.
-const std::string& reachableCopyOf(const std::string& program);
-
-// Why another user than this process's could not work in directory: a
-// folder on its path that others may not enter (a checkout under /root or in
-// a private temporary folder, say). Empty when they could. Tests that run the
-// program as another user skip with this text.
-std::string whyOtherUsersCannotWorkIn(const std::string& directory);
-
-// Whether an address-space limit can be set for the program under test: not
-// when it is built with AddressSanitizer, which reserves terabytes of
-// address space as it starts.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kAddressSpaceCanBeBounded = false;
-#else
-inline constexpr bool kAddressSpaceCanBeBounded = true;
-#endif
+// The exit code a host on this platform sees when the program exits with
+// code: a POSIX parent sees only its low 8 bits (1001 arrives as 233), a
+// Windows parent all 32.
+int exitCodeSeenByHost(int code);
 
 // Runs executable in workDirectory and waits for it.
 HostRun runHost(const std::string& executable, const std::string& workDirectory,
                 const HostOptions& options = HostOptions());
 
-// The smallest address space (to within 64 KiB, below 1 GiB) under which
-// executable, run in workDirectory, exits with 0: what the program needs for
-// the run it makes there. -1 when it does not even with 1 GiB. The run must
-// give the same result each time.
-std::int64_t smallestAddressSpaceToSucceed(const std::string& executable, const std::string& workDirectory);
-
-// A started child process; the destructor kills and reaps it if it still runs.
+// A started child process; the destructor kills it and waits if it still
+// runs.
 class HostProcess {
 public:
     HostProcess(const std::string& executable, const std::string& workDirectory,
@@ -95,29 +50,21 @@ public:
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;
 
-    pid_t pid() const { return pid_; }
-    // Sends SIGKILL (if the child has not been reaped yet) and waits.
+    // Ends the child at once (SIGKILL; on Windows TerminateProcess) unless it
+    // has ended already, and waits for it.
     HostRun kill();
     // Waits for the child to end, killing it when options.timeout passes.
     HostRun wait();
-    // Sends signal to the child, lets a stopped child go on, and waits.
-    HostRun signalAndWait(int signal);
-    // Polls until condition() holds or the child ends. When the condition
-    // holds, stops the child (SIGSTOP) and returns true once it has stopped,
-    // so that the caller can look at a state that no longer moves and then
-    // kill(). The condition is polled again only while the child runs.
-    bool stopWhen(const std::function<bool()>& condition);
+
+    // The platform's own record of the child.
+    struct Child;
+
+protected:
+    explicit HostProcess(std::unique_ptr<Child> child);
+    Child& child() { return *child_; }
 
 private:
-    void drainOutput(bool block);
-    bool reap(bool block);
-    void record(int waitStatus);
-
-    pid_t pid_ = -1;
-    int outputPipe_ = -1;
-    std::chrono::steady_clock::time_point deadline_;
-    HostRun run_;
-    bool reaped_ = false;
+    std::unique_ptr<Child> child_;
 };
 
 }  // namespace testing_support

@@ -1,11 +1,14 @@
 #ifndef HEMWRIGHT_TESTS_SUPPORT_TESTFILES_H
 #define HEMWRIGHT_TESTS_SUPPORT_TESTFILES_H
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace testing_support {
+
+// Paths are UTF-8 texts joined with '/', which every platform here accepts
+// as a separator (Windows accepts '\\' as well, and its temporary directory
+// comes with them).
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes out of scope.
@@ -26,21 +29,6 @@ private:
     std::string path_;
 };
 
-// Limits the size of files this process writes, as a full disk would: a
-// write past the limit fails with EFBIG, the signal it would raise being
-// ignored meanwhile. Restores both on destruction.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(std::uint64_t bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    std::uint64_t previousLimit_ = 0;
-    void (*previousHandler_)(int) = nullptr;
-};
-
 // Reads a whole file as bytes; fails the current test when it cannot.
 std::string readBytes(const std::string& path);
 
@@ -49,6 +37,11 @@ void writeBytes(const std::string& path, const std::string& bytes);
 
 // The names of the entries of a directory, sorted.
 std::vector<std::string> listDirectory(const std::string& path);
+
+// path with each character that separates path components here written as
+// '/', as the XML layer's messages name a document: unchanged on POSIX
+// systems, where a backslash is part of a name.
+std::string forwardSlashed(const std::string& path);
 
 }  // namespace testing_support
 

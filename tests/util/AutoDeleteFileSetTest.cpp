@@ -1,5 +1,6 @@
 #include "util/AutoDeleteFileSet.h"
 
+#include "tests/support/SystemErrors.h"
 #include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -63,8 +64,9 @@ TEST(AutoDeleteFileSetTest, GivesUpAnUndeletablePathOnceWithANote) {
         files.addFile(busy);
         files.addFile(busy);
     }
-    const std::string note = "Failed to remove the file '" + busy +
-                             "'. Reason: Is a directory.\nTried 11 times before giving up and ignoring the error...\n";
+    const std::string note = "Failed to remove the file '" + busy + "'. Reason: " +
+                             testing_support::systemReason(testing_support::SystemError::DirectoryInTheWay) +
+                             ".\nTried 11 times before giving up and ignoring the error...\n";
     EXPECT_EQ(note, testing::internal::GetCapturedStderr());
     EXPECT_TRUE(fs::exists(busy + "/inside"));
 }

@@ -41,7 +41,7 @@ std::string SourceLineReader::excerpt(const std::string& path, std::int32_t line
     auto found = files_.find(path);
     if (found == files_.end()) {
         OpenFile file;
-        file.stream.reset(std::fopen(path.c_str(), "r"));
+        file.stream.reset(std::fopen(path.c_str(), "rb"));
         found = files_.emplace(path, std::move(file)).first;
     }
     OpenFile& file = found->second;

@@ -1,27 +1,24 @@
 #include "util/xml/ByteOrderMark.h"
 
-#include "tests/support/FileAttributes.h"
-#include "tests/support/SystemCallFaults.h"
+#include "tests/support/FileSystemFaults.h"
+#include "tests/support/SystemErrors.h"
 #include "tests/support/TestFiles.h"
-#include "util/ErrorResolver.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <csignal>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace ostrel::xml {
 namespace {
 
+using testing_support::FileSystemFault;
+using testing_support::FileSystemFaults;
 using testing_support::listDirectory;
-using testing_support::FileSizeLimit;
 using testing_support::readBytes;
 using testing_support::ScopedTempDir;
+using testing_support::SystemError;
+using testing_support::systemReason;
 using testing_support::writeBytes;
 
 const std::string kMark = "\xEF\xBB\xBF";
@@ -34,8 +31,6 @@ std::string patternBytes(std::size_t count) {
     }
     return bytes;
 }
-
-std::string reasonFor(int code) { return ErrorResolver(0).resolve(static_cast<std::uint32_t>(code), false); }
 
 // Whether message is prefix, a unique name (hexadecimal digits and dashes),
 // then suffix.
@@ -110,11 +105,11 @@ TEST(ByteOrderMarkTest, FailedWriteKeepsTheOriginalAndRemovesTheTemporaryFile) {
 
     std::string message;
     {
-        FileSizeLimit limit(10000);
+        const FileSystemFaults full(FileSystemFault::DiskFull, 10000);
         message = failureOf(path);
     }
     EXPECT_TRUE(matchesWithUniqueName(message, "Failed to write to temporary file while removing BOM: '" + path + "-tmp-",
-                                      "'. Reason: " + reasonFor(EFBIG)))
+                                      "'. Reason: " + systemReason(SystemError::DiskFull)))
         << message;
     EXPECT_EQ(original, readBytes(path));
     EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
@@ -127,47 +122,14 @@ TEST(ByteOrderMarkTest, TemporaryFileThatCannotBeCreatedIsReported) {
 
     std::string message;
     {
-        const testing_support::SystemCallFaults faults(testing_support::SystemFault::CreateFails);
+        const FileSystemFaults faults(FileSystemFault::CreateFails);
         message = failureOf(path);
     }
     EXPECT_TRUE(matchesWithUniqueName(message, "Failed to open temporary file while removing BOM: '" + path + "-tmp-",
-                                      "'. Reason: " + reasonFor(EACCES)))
+                                      "'. Reason: " + systemReason(SystemError::AccessDenied)))
         << message;
     EXPECT_EQ(kMark + "<a/>", readBytes(path));
     EXPECT_EQ(1u, listDirectory(dir.path()).size());
-}
-
-// A file that cannot be replaced keeps its mark and stays exactly as it was;
-// the parser reads the mark itself.
-TEST(ByteOrderMarkTest, FileThatCannotBeReplacedKeepsItsMark) {
-    ScopedTempDir dir;
-    const std::string path = dir.file("input.xml");
-    writeBytes(path, kMark + "<a/>");
-    const testing_support::ImmutableFile immutable(path);
-    if (!immutable.made()) {
-        GTEST_SKIP() << "the file cannot be made immutable here: " << immutable.refusal();
-    }
-    const std::string message = failureOf(path);
-    EXPECT_NE(std::string::npos, message.find(reasonFor(EPERM))) << message;
-    EXPECT_EQ(kMark + "<a/>", readBytes(path));
-    EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
-}
-
-// input.xml may hold passwords: a 0600 file stays 0600, and whatever else
-// says who may read it stays as the host left it.
-TEST(ByteOrderMarkTest, RemovalKeepsWhoMayUseTheFile) {
-    testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
-        ScopedTempDir dir;
-        const std::string path = dir.file("input.xml");
-        writeBytes(path, kMark + "<a/>");
-        ASSERT_EQ(0, ::chmod(path.c_str(), 0600));
-        c.setUp(dir.path(), path);
-        const testing_support::FileFacts before = testing_support::factsOf(path);
-        removeByteOrderMark(path);
-        testing_support::expectAccessKept(before, testing_support::factsOf(path), c.notKept);
-        EXPECT_EQ("<a/>", readBytes(path));
-        EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
-    });
 }
 
 }  // namespace

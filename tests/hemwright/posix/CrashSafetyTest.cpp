@@ -7,7 +7,7 @@
 // given file of a step has been replaced) and at delays spread over one clean
 // run. CrashSoak.DISABLED_RandomKills is the long randomised run behind
 // scripts/crash-soak.sh; it is configured from the environment.
-#include "tests/support/HostRunner.h"
+#include "tests/support/posix/PosixHostRunner.h"
 #include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
 
@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
-using testing_support::HostOptions;
-using testing_support::HostProcess;
+using testing_support::PosixHostOptions;
+using testing_support::PosixHostProcess;
 using testing_support::HostRun;
 using testing_support::listDirectory;
 using testing_support::readBytes;
@@ -151,8 +151,8 @@ std::string inputDocument(const std::vector<std::string>& paths) {
         paths);
 }
 
-HostOptions generousTimeout() {
-    HostOptions options;
+PosixHostOptions generousTimeout() {
+    PosixHostOptions options;
     options.timeout = std::chrono::seconds(120);
     return options;
 }
@@ -273,12 +273,12 @@ private:
 };
 
 HostRun runToCompletion(const std::string& directory) {
-    HostProcess process(HEMWRIGHT_EXECUTABLE, directory, generousTimeout());
+    PosixHostProcess process(HEMWRIGHT_EXECUTABLE, directory, generousTimeout());
     return process.wait();
 }
 
 HostRun killWhen(const std::string& directory, const std::function<bool()>& condition) {
-    HostProcess process(HEMWRIGHT_EXECUTABLE, directory, generousTimeout());
+    PosixHostProcess process(HEMWRIGHT_EXECUTABLE, directory, generousTimeout());
     process.stopWhen(condition);
     return process.kill();
 }
@@ -312,7 +312,7 @@ TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsB
         SCOPED_TRACE(strsignal(signal));
         bool caughtMidCopy = false;
         for (int attempt = 0; attempt < 3 && !caughtMidCopy; ++attempt) {
-            HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+            PosixHostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
             caughtMidCopy = process.stopWhen([&] { return step.temporaryFileHolds(1); }) && step.temporaryFileHolds(1);
             const HostRun run = caughtMidCopy ? process.signalAndWait(signal) : process.wait();
             if (caughtMidCopy) {
@@ -331,9 +331,9 @@ TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsB
 // ignoring it: the rewrite goes on and completes.
 TEST(CrashSafetyTest, SignalIgnoredAtStartStaysIgnored) {
     LargeFileStep step(kQuickFileSize);
-    HostOptions options = generousTimeout();
+    PosixHostOptions options = generousTimeout();
     options.ignoredSignal = SIGHUP;
-    HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), options);
+    PosixHostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), options);
     const bool caughtMidCopy = process.stopWhen([&] { return step.temporaryFileHolds(1); });
     const HostRun run = caughtMidCopy ? process.signalAndWait(SIGHUP) : process.wait();
     EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
@@ -351,7 +351,7 @@ TEST(CrashSafetyTest, TerminationSignalWhileOutputDocumentIsWrittenLeavesNoPartO
                    testing_support::dataElementXml("Large", "string", std::string(16 << 20, 'v')), {}));
     bool caught = false;
     for (int attempt = 0; attempt < 3 && !caught; ++attempt) {
-        HostProcess process(HEMWRIGHT_EXECUTABLE, work.path(), generousTimeout());
+        PosixHostProcess process(HEMWRIGHT_EXECUTABLE, work.path(), generousTimeout());
         caught = process.stopWhen([&] { return !temporaryFiles(work.path()).empty(); });
         const HostRun run = caught ? process.signalAndWait(SIGTERM) : process.wait();
         if (caught) {
@@ -372,7 +372,7 @@ TEST(CrashSafetyTest, KillWhileTheTemporaryFileGrowsLeavesTheInputAsItWas) {
     // attempts are allowed to catch the copy in the middle.
     bool caughtMidCopy = false;
     for (int attempt = 0; attempt < 3 && !caughtMidCopy; ++attempt) {
-        HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+        PosixHostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
         const bool stopped = process.stopWhen([&] { return step.temporaryFileHolds(1); });
         // Stopped with a temporary file present means the rename has not
         // happened: the input must be the old content, whatever comes next.
@@ -431,7 +431,7 @@ TEST(CrashSafetyTest, KillDuringAStepOfManyFilesLeavesEachFileOldOrNewInListOrde
     for (int attempt = 0; attempt < 3 && !stopped; ++attempt) {
         step.restore();
         const ino_t original = step.inode(100);
-        HostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+        PosixHostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
         stopped = process.stopWhen([&] { return step.inode(100) != original; });
         process.kill();
     }

@@ -1,4 +1,4 @@
-#include "tests/support/HostRunner.h"
+#include "tests/support/posix/PosixHostRunner.h"
 
 #include "tests/support/TestFiles.h"
 
@@ -29,7 +29,7 @@ constexpr std::chrono::microseconds kPollInterval{50};
 
 // Runs in the child between fork and exec: only async-signal-safe calls.
 [[noreturn]] void execChild(const char* executable, const char* workDirectory, int outputFd,
-                            const HostOptions& options) {
+                            const PosixHostOptions& options) {
     if (::dup2(outputFd, STDOUT_FILENO) < 0 || ::chdir(workDirectory) != 0) {
         _exit(127);
     }
@@ -62,6 +62,13 @@ constexpr std::chrono::microseconds kPollInterval{50};
     }
     ::execl(executable, "hemwright", static_cast<char*>(nullptr));
     _exit(127);
+}
+
+// The portable options, with every POSIX one at its default.
+PosixHostOptions withDefaults(const HostOptions& options) {
+    PosixHostOptions all;
+    static_cast<HostOptions&>(all) = options;
+    return all;
 }
 
 }  // namespace
@@ -100,9 +107,28 @@ std::string whyOtherUsersCannotWorkIn(const std::string& directory) {
     return std::string();
 }
 
-HostProcess::HostProcess(const std::string& requestedExecutable, const std::string& workDirectory,
-                         const HostOptions& options)
-    : deadline_(std::chrono::steady_clock::now() + options.timeout) {
+// The child's process, the pipe its standard output goes to, and what is
+// known of its end.
+struct HostProcess::Child {
+    Child(const std::string& executable, const std::string& workDirectory, const PosixHostOptions& options);
+    ~Child();
+
+    void drainOutput(bool block);
+    bool reap(bool block);
+    void record(int waitStatus);
+    HostRun kill();
+    HostRun wait();
+
+    pid_t pid = -1;
+    int outputPipe = -1;
+    std::chrono::steady_clock::time_point deadline;
+    HostRun run;
+    bool reaped = false;
+};
+
+HostProcess::Child::Child(const std::string& requestedExecutable, const std::string& workDirectory,
+                          const PosixHostOptions& options)
+    : deadline(std::chrono::steady_clock::now() + options.timeout) {
     const std::string& executable =
         options.user >= 0 && !whyOtherUsersCannotWorkIn(requestedExecutable).empty()
             ? reachableCopyOf(requestedExecutable)
@@ -115,15 +141,15 @@ HostProcess::HostProcess(const std::string& requestedExecutable, const std::stri
         ::close(fds[0]);  // before the fork, so that no reader exists anywhere
         fds[0] = -1;
     }
-    pid_ = ::fork();
-    if (pid_ < 0) {
+    pid = ::fork();
+    if (pid < 0) {
         if (fds[0] >= 0) {
             ::close(fds[0]);
         }
         ::close(fds[1]);
         throw std::runtime_error("fork failed");
     }
-    if (pid_ == 0) {
+    if (pid == 0) {
         execChild(executable.c_str(), workDirectory.c_str(), fds[1], options);
     }
     ::close(fds[1]);
@@ -135,29 +161,29 @@ HostProcess::HostProcess(const std::string& requestedExecutable, const std::stri
         }
         ::close(fds[1]);
     }
-    outputPipe_ = fds[0];
-    ::fcntl(outputPipe_, F_SETFL, ::fcntl(outputPipe_, F_GETFL) | O_NONBLOCK);
+    outputPipe = fds[0];
+    ::fcntl(outputPipe, F_SETFL, ::fcntl(outputPipe, F_GETFL) | O_NONBLOCK);
 }
 
-HostProcess::~HostProcess() {
-    if (!reaped_) {
-        ::kill(pid_, SIGKILL);
+HostProcess::Child::~Child() {
+    if (!reaped) {
+        ::kill(pid, SIGKILL);
         reap(true);
     }
-    if (outputPipe_ >= 0) {
-        ::close(outputPipe_);
+    if (outputPipe >= 0) {
+        ::close(outputPipe);
     }
 }
 
-void HostProcess::drainOutput(bool block) {
+void HostProcess::Child::drainOutput(bool block) {
     if (block) {
-        ::fcntl(outputPipe_, F_SETFL, ::fcntl(outputPipe_, F_GETFL) & ~O_NONBLOCK);
+        ::fcntl(outputPipe, F_SETFL, ::fcntl(outputPipe, F_GETFL) & ~O_NONBLOCK);
     }
     char buffer[4096];
     for (;;) {
-        const ssize_t count = ::read(outputPipe_, buffer, sizeof buffer);
+        const ssize_t count = ::read(outputPipe, buffer, sizeof buffer);
         if (count > 0) {
-            run_.standardOutput.append(buffer, static_cast<std::size_t>(count));
+            run.standardOutput.append(buffer, static_cast<std::size_t>(count));
             continue;
         }
         if (count < 0 && errno == EINTR) {
@@ -167,89 +193,110 @@ void HostProcess::drainOutput(bool block) {
     }
 }
 
-void HostProcess::record(int status) {
+void HostProcess::Child::record(int status) {
     if (WIFEXITED(status)) {
-        run_.exited = true;
-        run_.exitStatus = WEXITSTATUS(status);
+        run.exited = true;
+        run.exitStatus = WEXITSTATUS(status);
     } else if (WIFSIGNALED(status)) {
-        run_.killedBySignal = true;
-        run_.signalNumber = WTERMSIG(status);
+        run.killedBySignal = true;
+        run.signalNumber = WTERMSIG(status);
     }
 }
 
-bool HostProcess::reap(bool block) {
-    if (reaped_) {
+bool HostProcess::Child::reap(bool block) {
+    if (reaped) {
         return true;
     }
     int status = 0;
     pid_t result;
     do {
-        result = ::waitpid(pid_, &status, block ? 0 : WNOHANG);
+        result = ::waitpid(pid, &status, block ? 0 : WNOHANG);
     } while (result < 0 && errno == EINTR);
     if (result == 0) {
         return false;
     }
-    reaped_ = true;
-    if (result == pid_) {
+    reaped = true;
+    if (result == pid) {
         record(status);
     }
     return true;
 }
 
-HostRun HostProcess::kill() {
-    if (!reaped_) {
-        ::kill(pid_, SIGKILL);
+HostRun HostProcess::Child::kill() {
+    if (!reaped) {
+        ::kill(pid, SIGKILL);
         reap(true);
     }
     drainOutput(true);
-    return run_;
+    return run;
 }
 
-HostRun HostProcess::wait() {
+HostRun HostProcess::Child::wait() {
     while (!reap(false)) {
         drainOutput(false);
-        if (std::chrono::steady_clock::now() >= deadline_) {
-            run_.timedOut = true;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            run.timedOut = true;
             return kill();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     drainOutput(true);
-    return run_;
+    return run;
 }
 
-HostRun HostProcess::signalAndWait(int signal) {
-    if (!reaped_) {
-        ::kill(pid_, signal);
-        ::kill(pid_, SIGCONT);
+int exitCodeSeenByHost(int code) { return code & 0xFF; }
+
+HostProcess::HostProcess(std::unique_ptr<Child> child) : child_(std::move(child)) {}
+
+HostProcess::HostProcess(const std::string& executable, const std::string& workDirectory,
+                         const HostOptions& options)
+    : HostProcess(std::make_unique<Child>(executable, workDirectory, withDefaults(options))) {}
+
+HostProcess::~HostProcess() = default;
+
+HostRun HostProcess::kill() { return child_->kill(); }
+
+HostRun HostProcess::wait() { return child_->wait(); }
+
+PosixHostProcess::PosixHostProcess(const std::string& executable, const std::string& workDirectory,
+                                   const PosixHostOptions& options)
+    : HostProcess(std::make_unique<Child>(executable, workDirectory, options)) {}
+
+pid_t PosixHostProcess::pid() { return child().pid; }
+
+HostRun PosixHostProcess::signalAndWait(int signal) {
+    if (!child().reaped) {
+        ::kill(child().pid, signal);
+        ::kill(child().pid, SIGCONT);
     }
     return wait();
 }
 
-bool HostProcess::stopWhen(const std::function<bool()>& condition) {
-    while (!reap(false)) {
+bool PosixHostProcess::stopWhen(const std::function<bool()>& condition) {
+    Child& process = child();
+    while (!process.reap(false)) {
         if (condition()) {
-            ::kill(pid_, SIGSTOP);
+            ::kill(process.pid, SIGSTOP);
             // Wait until it has really stopped: a signal takes effect only
             // when the child next leaves the kernel, so without this a system
             // call in progress (a rename) could still complete afterwards.
             int status = 0;
             pid_t result;
             do {
-                result = ::waitpid(pid_, &status, WUNTRACED);
+                result = ::waitpid(process.pid, &status, WUNTRACED);
             } while (result < 0 && errno == EINTR);
-            if (result == pid_ && WIFSTOPPED(status)) {
+            if (result == process.pid && WIFSTOPPED(status)) {
                 return true;
             }
-            reaped_ = true;
-            if (result == pid_) {
-                record(status);
+            process.reaped = true;
+            if (result == process.pid) {
+                process.record(status);
             }
             return false;
         }
-        drainOutput(false);
-        if (std::chrono::steady_clock::now() >= deadline_) {
-            run_.timedOut = true;
+        process.drainOutput(false);
+        if (std::chrono::steady_clock::now() >= process.deadline) {
+            process.run.timedOut = true;
             return false;
         }
         std::this_thread::sleep_for(kPollInterval);
@@ -257,15 +304,19 @@ bool HostProcess::stopWhen(const std::function<bool()>& condition) {
     return false;
 }
 
-HostRun runHost(const std::string& executable, const std::string& workDirectory, const HostOptions& options) {
-    HostProcess process(executable, workDirectory, options);
+HostRun runHost(const std::string& executable, const std::string& workDirectory, const PosixHostOptions& options) {
+    PosixHostProcess process(executable, workDirectory, options);
     return process.wait();
+}
+
+HostRun runHost(const std::string& executable, const std::string& workDirectory, const HostOptions& options) {
+    return runHost(executable, workDirectory, withDefaults(options));
 }
 
 std::int64_t smallestAddressSpaceToSucceed(const std::string& executable, const std::string& workDirectory) {
     constexpr std::int64_t kStep = 64 << 10;
     const auto succeeds = [&](std::int64_t bytes) {
-        HostOptions options;
+        PosixHostOptions options;
         options.addressSpaceLimit = bytes;
         const HostRun run = runHost(executable, workDirectory, options);
         return run.exited && run.exitStatus == 0;

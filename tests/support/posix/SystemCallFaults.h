@@ -1,13 +1,16 @@
-#ifndef HEMWRIGHT_TESTS_SUPPORT_SYSTEMCALLFAULTS_H
-#define HEMWRIGHT_TESTS_SUPPORT_SYSTEMCALLFAULTS_H
+#ifndef HEMWRIGHT_TESTS_SUPPORT_POSIX_SYSTEMCALLFAULTS_H
+#define HEMWRIGHT_TESTS_SUPPORT_POSIX_SYSTEMCALLFAULTS_H
 
 #include "util/platform/posix/SystemCalls.h"
 
 #include <set>
 
 // Faults of the system that cannot be provoked for real from a test, put in
-// front of the file code for the lifetime of the object. Every call that the
-// fault does not concern goes to the real system.
+// front of the POSIX file system's own system calls for the lifetime of the
+// object, for tests of what that implementation does about them (retries,
+// fallbacks, the owner it may not keep). Faults of the file code above the
+// seam go through FileSystemFaults, which serves every platform. Every call
+// that the fault does not concern goes to the real system.
 namespace testing_support {
 
 enum class SystemFault {

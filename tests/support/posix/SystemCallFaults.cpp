@@ -1,4 +1,4 @@
-#include "tests/support/SystemCallFaults.h"
+#include "tests/support/posix/SystemCallFaults.h"
 
 #include <fcntl.h>
 

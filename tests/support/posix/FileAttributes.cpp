@@ -1,4 +1,4 @@
-#include "tests/support/FileAttributes.h"
+#include "tests/support/posix/FileAttributes.h"
 
 #include <gtest/gtest.h>
 

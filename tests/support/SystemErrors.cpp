@@ -1,0 +1,9 @@
+#include "tests/support/SystemErrors.h"
+
+#include "util/ErrorResolver.h"
+
+namespace testing_support {
+
+std::string systemReason(SystemError error) { return ErrorResolver(0).resolve(systemErrorCode(error), false); }
+
+}  // namespace testing_support

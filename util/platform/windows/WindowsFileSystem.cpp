@@ -1,0 +1,736 @@
+// The Windows file system of the platform seam: FileHandle, DirectoryHandle
+// and the whole-path operations on the system's wide (UTF-16) calls.
+//
+// How it meets the seam's contracts where Windows differs from POSIX:
+// - Every open shares reading, writing and deletion with other processes,
+//   so this program never keeps anyone from opening, renaming or removing a
+//   file it reads. Only an open directory is held without FILE_SHARE_DELETE:
+//   while it is open, neither it nor (on NTFS) a directory above it can be
+//   renamed or removed, so a path joined from it names an entry of that very
+//   directory, as the POSIX code's *at() calls do. (Wine holds only the
+//   directory itself: one above it can be renamed.)
+// - A temporary file (createExclusive with a RemovalOnStop) is delete-pending
+//   from its creation: the system removes it when its handle closes,
+//   whatever ends the process. putInPlace clears the mark only just before
+//   the rename; finishWriting leaves it open, since closing it would remove
+//   it. (Never FILE_FLAG_DELETE_ON_CLOSE, which cannot be taken back.)
+// - A replacement (Placement::Replacement) goes through ReplaceFileW, which
+//   carries over what the system keeps with a file and this code does not
+//   copy itself (named streams, creation time, compression and encryption
+//   state, the object ID) and replaces a file that another process has open
+//   with FILE_SHARE_DELETE. ReplaceFileW is two renames, not one: the old
+//   file is first moved to a backup name beside it. It is given that name
+//   explicitly, so that no failure loses the old file (without one, a failed
+//   second rename leaves the name empty and the old file deleted) and no
+//   nameless "rf*.tmp" file stays behind; a failed second rename is undone,
+//   and the backup is removed after success. A process killed between the
+//   two renames leaves the old file under the backup name and the new one
+//   under the temporary name, the name itself absent.
+// - A new file (Placement::NewFile) is renamed over the name in one step
+//   through its own handle.
+// - A copy reads and writes through a buffer: holes of a sparse source are
+//   written as zeros here.
+// - Who may use a file is its security descriptor and its attributes
+//   (FileSecurity.h); a read-only file is one that may not be replaced.
+// - Other writers are asked for by a probe open (WriterProbe.h).
+#include "util/platform/FileSystem.h"
+
+#include "util/platform/Platform.h"
+#include "util/platform/StopHandling.h"
+#include "util/platform/windows/FileSecurity.h"
+#include "util/platform/windows/HeldStopRequests.h"
+#include "util/platform/windows/WidePath.h"
+#include "util/platform/windows/WindowsState.h"
+#include "util/platform/windows/WriterProbe.h"
+
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace ostrel::platform {
+
+namespace {
+
+using windows::FileSnapshot;
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The most one ReadFile or WriteFile call is given.
+constexpr DWORD kLargestTransfer = DWORD(1) << 30;
+// The copy's buffer; fixed, so memory use does not grow with file size.
+constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+
+// Keeps the last error of a failed call across the clean-up after it.
+class KeepLastError {
+public:
+    KeepLastError() : error_(GetLastError()) {}
+    ~KeepLastError() { SetLastError(error_); }
+    KeepLastError(const KeepLastError&) = delete;
+    KeepLastError& operator=(const KeepLastError&) = delete;
+
+private:
+    DWORD error_;
+};
+
+void closeKeepingError(HANDLE handle) {
+    const KeepLastError kept;
+    CloseHandle(handle);
+}
+
+template <typename Value>
+void appendBytes(std::string& bytes, const Value& value) {
+    bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+bool readSnapshot(HANDLE file, FileSnapshot& snapshot) {
+    FILE_BASIC_INFO basic {};
+    FILE_STANDARD_INFO standard {};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+        !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+        return false;
+    }
+    snapshot.identity.clear();
+    // 128-bit file IDs where the file system has them (ReFS); the classic
+    // 64-bit index otherwise.
+    FILE_ID_INFO id {};
+    if (GetFileInformationByHandleEx(file, FileIdInfo, &id, sizeof id)) {
+        appendBytes(snapshot.identity, id.VolumeSerialNumber);
+        appendBytes(snapshot.identity, id.FileId);
+    } else {
+        BY_HANDLE_FILE_INFORMATION information {};
+        if (!GetFileInformationByHandle(file, &information)) {
+            return false;
+        }
+        appendBytes(snapshot.identity, information.dwVolumeSerialNumber);
+        appendBytes(snapshot.identity, information.nFileIndexHigh);
+        appendBytes(snapshot.identity, information.nFileIndexLow);
+    }
+    snapshot.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+    snapshot.changeTime = basic.ChangeTime.QuadPart;
+    snapshot.writeTime = basic.LastWriteTime.QuadPart;
+    snapshot.attributes = basic.FileAttributes;
+    snapshot.isDirectory = standard.Directory != FALSE;
+    return true;
+}
+
+// Opening a directory as a file fails with ERROR_ACCESS_DENIED; whether that
+// was the reason is asked of the entry.
+bool isDirectoryAt(const std::wstring& path) {
+    const KeepLastError kept;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+OpenResult failedOpen(const std::wstring& path) {
+    const DWORD error = GetLastError();
+    if (isNotFoundError(error)) {
+        return OpenResult::NotFound;
+    }
+    if (error == ERROR_ACCESS_DENIED && isDirectoryAt(path)) {
+        SetLastError(windows::kDirectoryNotSupported);
+        return OpenResult::NotRegularFile;
+    }
+    return OpenResult::Failed;
+}
+
+// The result for a handle just opened (INVALID_HANDLE_VALUE: the open
+// failed), given that only a file on a disk may be used; a device, a pipe or
+// a directory is closed again. On Opened, snapshot holds what the file is.
+OpenResult keepOnlyRegularFile(HANDLE handle, const std::wstring& path, FileSnapshot& snapshot) {
+    if (handle == INVALID_HANDLE_VALUE) {
+        return failedOpen(path);
+    }
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        SetLastError(ERROR_INVALID_FUNCTION);
+        return OpenResult::NotRegularFile;
+    }
+    if (!readSnapshot(handle, snapshot)) {
+        closeKeepingError(handle);
+        return OpenResult::Failed;
+    }
+    if (snapshot.isDirectory) {
+        CloseHandle(handle);
+        SetLastError(windows::kDirectoryNotSupported);
+        return OpenResult::NotRegularFile;
+    }
+    return OpenResult::Opened;
+}
+
+std::unique_ptr<FileState, FileStateDeleter> stateFor(HANDLE handle, std::wstring path) {
+    std::unique_ptr<FileState, FileStateDeleter> state(new FileState);
+    state->handle = handle;
+    state->path = std::move(path);
+    return state;
+}
+
+// The system path of name in directory, or of name as a whole path.
+bool systemPathFor(const DirectoryHandle* directory, const std::string& name, std::wstring& path) {
+    if (directory == nullptr) {
+        return windows::systemPathOf(name, path);
+    }
+    if (directory->state() == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    return windows::entryPathOf(directory->state()->path, name, path);
+}
+
+// The longest name the directory's volume takes, in UTF-16 units; the
+// largest value when the volume does not say. Asked once per directory.
+std::size_t longestNameIn(DirectoryState& directory) {
+    if (directory.longestName == 0) {
+        DWORD longest = 0;
+        directory.longestName =
+            GetVolumeInformationByHandleW(directory.handle, nullptr, 0, nullptr, &longest, nullptr, nullptr, 0) &&
+                    longest != 0
+                ? longest
+                : std::numeric_limits<std::size_t>::max();
+    }
+    return directory.longestName;
+}
+
+bool writeAllTo(HANDLE file, const char* data, std::size_t size) {
+    while (size > 0) {
+        const DWORD wanted = size < kLargestTransfer ? static_cast<DWORD>(size) : kLargestTransfer;
+        DWORD written = 0;
+        if (!WriteFile(file, data, wanted, &written, nullptr)) {
+            return false;
+        }
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Reads up to size bytes at offset; -1 on failure, 0 at the end.
+std::int64_t readAt(HANDLE file, char* buffer, std::size_t size, std::uint64_t offset) {
+    OVERLAPPED position {};
+    position.Offset = static_cast<DWORD>(offset);
+    position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD wanted = size < kLargestTransfer ? static_cast<DWORD>(size) : kLargestTransfer;
+    DWORD count = 0;
+    if (!ReadFile(file, buffer, wanted, &count, &position)) {
+        return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return static_cast<std::int64_t>(count);
+}
+
+bool markDeletePending(FileState& state, bool pending) {
+    FILE_DISPOSITION_INFO disposition {};
+    disposition.DeleteFile = pending ? TRUE : FALSE;
+    if (!SetFileInformationByHandle(state.handle, FileDispositionInfo, &disposition, sizeof disposition)) {
+        return false;
+    }
+    state.deletePending = pending;
+    return true;
+}
+
+// Renames the open file to target (a system path) in one step, replacing an
+// entry of that name.
+bool renameOpenFile(HANDLE file, const std::wstring& target) {
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(rename->FileName, target.data(), nameBytes);
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
+}
+
+// The name the replaced file is moved to while ReplaceFileW works: the
+// temporary name with its last four characters (of its unique part) turned
+// into "-old", so it is as long as a name that fitted and recognisably the
+// temporary file's sibling.
+std::string backupNameFor(const std::string& temporaryName) {
+    constexpr std::size_t kMarkLength = 4;
+    std::size_t cut = temporaryName.size() >= kMarkLength ? temporaryName.size() - kMarkLength : 0;
+    while (cut > 0 && (static_cast<unsigned char>(temporaryName[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    return temporaryName.substr(0, cut) + "-old";
+}
+
+bool closeFile(FileHandle& file) {
+    const std::unique_ptr<FileState, FileStateDeleter> state = file.release();
+    if (state == nullptr || state->handle == INVALID_HANDLE_VALUE) {
+        return true;
+    }
+    const HANDLE handle = state->handle;
+    state->handle = INVALID_HANDLE_VALUE;
+    return CloseHandle(handle) != FALSE;
+}
+
+// Removes the directory path (a system path) with everything below it; a
+// link to a directory (junction or symbolic link) is removed, not followed.
+bool removeTreeAt(const std::wstring& path) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = FindFirstFileExW((path + L"\\*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+            return false;
+        }
+    } else {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = path + L"\\" + name;
+            const bool isDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            const bool isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            const bool removed = !isDirectory ? DeleteFileW(child.c_str()) != FALSE
+                                 : isLink     ? RemoveDirectoryW(child.c_str()) != FALSE
+                                              : removeTreeAt(child);
+            if (!removed) {
+                const KeepLastError kept;
+                FindClose(search);
+                return false;
+            }
+        } while (FindNextFileW(search, &entry));
+        const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
+        {
+            const KeepLastError kept;
+            FindClose(search);
+        }
+        if (!complete) {
+            return false;
+        }
+    }
+    return RemoveDirectoryW(path.c_str()) != FALSE;
+}
+
+class WindowsFileSystem final : public FileSystem {
+public:
+    bool openDirectory(DirectoryHandle& directory, const std::string& path) override {
+        std::wstring wide;
+        std::wstring full;
+        if (!windows::toWide(path, wide) || !windows::fullPathOf(wide, full)) {
+            return false;
+        }
+        // FILE_TRAVERSE needs no more than looking a name up by its full path
+        // does, and is an access that sharing applies to, so that the missing
+        // FILE_SHARE_DELETE holds the directory in place.
+        const HANDLE handle =
+            CreateFileW(windows::longPathForm(full).c_str(), FILE_TRAVERSE | FILE_READ_ATTRIBUTES,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        BY_HANDLE_FILE_INFORMATION information {};
+        if (!GetFileInformationByHandle(handle, &information)) {
+            closeKeepingError(handle);
+            return false;
+        }
+        if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            CloseHandle(handle);
+            SetLastError(ERROR_DIRECTORY);
+            return false;
+        }
+        std::unique_ptr<DirectoryState, DirectoryStateDeleter> state(new DirectoryState);
+        state->handle = handle;
+        state->path = std::move(full);
+        directory.adopt(std::move(state), path);
+        return true;
+    }
+
+    bool queryNameLimit(const DirectoryHandle& directory, std::size_t& nameBytes) override {
+        if (directory.state() == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        // The volume counts UTF-16 units; a name of that many bytes of UTF-8
+        // never has more units than bytes, so it always fits.
+        nameBytes = longestNameIn(*directory.state());
+        return true;
+    }
+
+    OpenResult openForReading(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
+                              FileAccess& access, FileExtent& extent) override {
+        std::wstring path;
+        if (!systemPathFor(directory, name, path)) {
+            return isNotFoundError(GetLastError()) ? OpenResult::NotFound : OpenResult::Failed;
+        }
+        // A symbolic link is followed; GENERIC_READ includes READ_CONTROL for
+        // the security descriptor.
+        const HANDLE handle =
+            CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        FileSnapshot snapshot;
+        const OpenResult result = keepOnlyRegularFile(handle, path, snapshot);
+        if (result != OpenResult::Opened) {
+            return result;
+        }
+        if (!windows::readAccess(handle, snapshot.attributes, access.data())) {
+            closeKeepingError(handle);
+            return OpenResult::Failed;
+        }
+        extent.size = snapshot.size;
+        std::unique_ptr<FileState, FileStateDeleter> state = stateFor(handle, std::move(path));
+        state->opened = std::move(snapshot);
+        file.adopt(std::move(state));
+        return OpenResult::Opened;
+    }
+
+    CreateResult createExclusive(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
+                                 NewFileAccess access, RemovalOnStop* removalOnStop) override {
+        std::wstring path;
+        if (!systemPathFor(directory, name, path)) {
+            return CreateResult::Failed;
+        }
+        if (directory != nullptr) {
+            // Windows reports a name too long for the volume as an invalid
+            // or missing name; it is told apart here.
+            std::wstring wide;
+            windows::toWide(name, wide);
+            if (wide.size() > longestNameIn(*directory->state())) {
+                SetLastError(ERROR_FILENAME_EXCED_RANGE);
+                return CreateResult::NameTooLong;
+            }
+        }
+        const bool isPrivate = access == NewFileAccess::Private;
+        // A private file is the process's own, so it may give it the
+        // security of the file it replaces (WRITE_DAC, WRITE_OWNER).
+        const DWORD rights = GENERIC_READ | GENERIC_WRITE | DELETE | (isPrivate ? WRITE_DAC | WRITE_OWNER : 0);
+        const bool removedBySystem = removalOnStop != nullptr && directory != nullptr;
+        std::optional<windows::HeldStopRequests> held;
+        if (removedBySystem) {
+            // No stop may meet the file between its creation and its mark.
+            held.emplace();
+        }
+        const HANDLE handle = CreateFileW(path.c_str(), rights, kShareAll,
+                                          isPrivate ? windows::privateFileSecurity() : nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? CreateResult::AlreadyExists
+                   : error == ERROR_FILENAME_EXCED_RANGE                     ? CreateResult::NameTooLong
+                                                                             : CreateResult::Failed;
+        }
+        std::unique_ptr<FileState, FileStateDeleter> state = stateFor(handle, std::move(path));
+        if (removedBySystem && !markDeletePending(*state, true)) {
+            // A file system that refuses the mark: the file is removed by
+            // name on a stop instead, and left behind by a kill.
+            removalOnStop->registerEntry(*directory, name);
+        }
+        file.adopt(std::move(state));
+        return CreateResult::Created;
+    }
+
+    OpenResult openForAppending(FileHandle& file, const std::string& path) override {
+        std::wstring systemPath;
+        if (!windows::systemPathOf(path, systemPath)) {
+            return isNotFoundError(GetLastError()) ? OpenResult::NotFound : OpenResult::Failed;
+        }
+        // Append access alone: every write goes to the end, as with O_APPEND.
+        const HANDLE handle =
+            CreateFileW(systemPath.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        FileSnapshot snapshot;
+        const OpenResult result = keepOnlyRegularFile(handle, systemPath, snapshot);
+        if (result == OpenResult::Opened) {
+            file.adopt(stateFor(handle, std::move(systemPath)));
+        }
+        return result;
+    }
+
+    std::int64_t read(FileHandle& file, char* buffer, std::size_t size) override {
+        FileState* state = file.state();
+        if (state == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return -1;
+        }
+        const std::int64_t count = readAt(state->handle, buffer, size, state->readPosition);
+        if (count > 0) {
+            state->readPosition += static_cast<std::uint64_t>(count);
+        }
+        return count;
+    }
+
+    bool write(FileHandle& file, const char* data, std::size_t size) override {
+        if (file.state() == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        return writeAllTo(file.state()->handle, data, size);
+    }
+
+    CopyResult copy(FileHandle& source, FileHandle& destination) override {
+        if (destination.state() == nullptr || source.state() == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return destination.state() == nullptr ? CopyResult::WriteFailed : CopyResult::ReadFailed;
+        }
+        FileState& from = *source.state();
+        // The bytes the file had when it was opened: what was appended since
+        // makes the file count as changed (isUnchangedAt).
+        std::uint64_t remaining = from.opened.size > from.readPosition ? from.opened.size - from.readPosition : 0;
+        const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
+        while (remaining > 0) {
+            const std::size_t wanted = remaining < kBufferSize ? static_cast<std::size_t>(remaining) : kBufferSize;
+            const std::int64_t count = readAt(from.handle, buffer.get(), wanted, from.readPosition);
+            if (count < 0) {
+                return CopyResult::ReadFailed;
+            }
+            if (count == 0) {
+                break;  // it shrank; isUnchangedAt tells
+            }
+            if (!writeAllTo(destination.state()->handle, buffer.get(), static_cast<std::size_t>(count))) {
+                return CopyResult::WriteFailed;
+            }
+            from.readPosition += static_cast<std::uint64_t>(count);
+            remaining -= static_cast<std::uint64_t>(count);
+        }
+        return CopyResult::Copied;
+    }
+
+    bool applyAccess(FileHandle& file, const FileAccess& access) override {
+        FileState* state = file.state();
+        if (state == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        const FileAccessData& data = access.data();
+        if (!windows::applySecurity(state->handle, data) ||
+            !windows::setAttributes(state->handle, windows::carriedAttributes(data))) {
+            return false;
+        }
+        state->readOnlyOnceInPlace = (data.attributes & FILE_ATTRIBUTE_READONLY) != 0;
+        return true;
+    }
+
+    OtherWriters watchForWriters(FileHandle& file) override {
+        FileState* state = file.state();
+        if (state == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return OtherWriters::Unknown;
+        }
+        if (!windows::claimForRewrite(state->handle) && GetLastError() == ERROR_LOCK_VIOLATION) {
+            return OtherWriters::Rewriting;
+        }
+        const OtherWriters answer = windows::probeWriters(state->path);
+        state->watchingWriters = answer == OtherWriters::None;
+        return answer;
+    }
+
+    bool writerArrived(const FileHandle& file) override {
+        const FileState* state = file.state();
+        return state != nullptr && state->watchingWriters &&
+               windows::probeWriters(state->path) == OtherWriters::Present;
+    }
+
+    bool isUnchangedAt(const FileHandle& file, const DirectoryHandle& directory, const std::string& name) override {
+        const FileState* state = file.state();
+        std::wstring path;
+        if (state == nullptr || !systemPathFor(&directory, name, path)) {
+            return false;
+        }
+        // Attribute access alone: no sharing check, so nobody is disturbed.
+        const HANDLE entry =
+            CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (entry == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        FileSnapshot now;
+        const bool read = readSnapshot(entry, now);
+        closeKeepingError(entry);
+        const FileSnapshot& then = state->opened;
+        return read && now.identity == then.identity && now.size == then.size && now.changeTime == then.changeTime &&
+               now.writeTime == then.writeTime;
+    }
+
+    bool close(FileHandle& file) override { return closeFile(file); }
+
+    // Windows reports a write that does not fit (a full disk) at WriteFile;
+    // the file stays open, since closing a delete-pending file removes it.
+    bool finishWriting(FileHandle& file) override {
+        if (file.state() == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        return true;
+    }
+
+    bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
+                    const std::string& targetName, Placement placement) override {
+        FileState* state = file.state();
+        std::wstring target;
+        if (state == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        if (!systemPathFor(&directory, targetName, target)) {
+            return false;
+        }
+        const bool readOnly = state->readOnlyOnceInPlace;
+        const bool placed = placement == Placement::NewFile
+                                ? renameIntoPlace(file, target)
+                                : replaceInPlace(file, directory, temporaryName, target);
+        if (placed && readOnly) {
+            // What the file it was made from had (a move from another
+            // volume); should this fail, the failure is reported although
+            // the file is in place.
+            const DWORD attributes = GetFileAttributesW(target.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES ||
+                !SetFileAttributesW(target.c_str(), attributes | FILE_ATTRIBUTE_READONLY)) {
+                return false;
+            }
+        }
+        return placed;
+    }
+
+    bool discard(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName) override {
+        FileState* state = file.state();
+        if (state != nullptr && state->deletePending) {
+            return closeFile(file);  // the system removes it now
+        }
+        closeFile(file);
+        std::wstring path;
+        if (!systemPathFor(&directory, temporaryName, path)) {
+            return false;
+        }
+        return DeleteFileW(path.c_str()) || isNotFoundError(GetLastError());
+    }
+
+    StatusResult queryStatus(const std::string& path, FileStatus& status) override {
+        std::wstring systemPath;
+        if (!windows::systemPathOf(path, systemPath)) {
+            return isNotFoundError(GetLastError()) ? StatusResult::NotFound : StatusResult::Failed;
+        }
+        // Attribute access opens anything, a directory too (with backup
+        // semantics), and is not subject to sharing.
+        const HANDLE handle = CreateFileW(systemPath.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return isNotFoundError(GetLastError()) ? StatusResult::NotFound : StatusResult::Failed;
+        }
+        FileSnapshot snapshot;
+        const bool read = readSnapshot(handle, snapshot);
+        const bool onDisk = GetFileType(handle) == FILE_TYPE_DISK;
+        closeKeepingError(handle);
+        if (!read) {
+            return StatusResult::Failed;
+        }
+        status.isDirectory = snapshot.isDirectory;
+        status.isRegularFile = onDisk && !snapshot.isDirectory;
+        status.size = snapshot.size;
+        status.identity = FileIdentity(snapshot.identity);
+        return StatusResult::Found;
+    }
+
+    bool rename(const std::string& from, const std::string& to) override {
+        std::wstring source;
+        std::wstring target;
+        // No MOVEFILE_COPY_ALLOWED: another volume is reported
+        // (ERROR_NOT_SAME_DEVICE), and the caller copies.
+        return windows::systemPathOf(from, source) && windows::systemPathOf(to, target) &&
+               MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+
+    bool removeFile(const std::string& path) override {
+        std::wstring systemPath;
+        return windows::systemPathOf(path, systemPath) && DeleteFileW(systemPath.c_str());
+    }
+
+    bool removeTree(const std::string& path) override {
+        std::wstring systemPath;
+        return windows::systemPathOf(path, systemPath) && removeTreeAt(systemPath);
+    }
+
+private:
+    // Placement::NewFile: one rename through the file's own handle.
+    static bool renameIntoPlace(FileHandle& file, const std::wstring& target) {
+        FileState& state = *file.state();
+        const windows::HeldStopRequests held;
+        if (state.deletePending && !markDeletePending(state, false)) {
+            return false;
+        }
+        if (!renameOpenFile(state.handle, target)) {
+            const KeepLastError kept;
+            markDeletePending(state, true);
+            return false;
+        }
+        closeFile(file);
+        return true;
+    }
+
+    // Placement::Replacement: ReplaceFileW with a backup of the old file (see
+    // the top of this file).
+    static bool replaceInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
+                               const std::wstring& target) {
+        std::wstring backup;
+        if (!systemPathFor(&directory, backupNameFor(temporaryName), backup)) {
+            return false;
+        }
+        // A process that has the file open without FILE_SHARE_DELETE makes
+        // ReplaceFileW fail; it is found before anything is changed, and the
+        // failure carries the system's reason for it (a sharing violation)
+        // rather than ReplaceFileW's own code.
+        const HANDLE probe = CreateFileW(target.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        CloseHandle(probe);
+        const std::wstring replacement = file.state()->path;
+        const windows::HeldStopRequests held;
+        if (file.state()->deletePending && !markDeletePending(*file.state(), false)) {
+            return false;
+        }
+        // ReplaceFileW opens the replacement itself, not necessarily sharing
+        // it; closed first. From here on the temporary file is removed by
+        // name (discard), should the replacement fail.
+        closeFile(file);
+        if (!ReplaceFileW(target.c_str(), replacement.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
+            const KeepLastError kept;
+            if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+                // The old file went to the backup name; it goes back.
+                MoveFileExW(backup.c_str(), target.c_str(), 0);
+            }
+            return false;
+        }
+        // The old file, which the caller may still hold open; it goes when
+        // the last handle to it closes. Only a process that opened it under
+        // this name without FILE_SHARE_DELETE since the probe could keep it
+        // here, as a kill at this point would.
+        DeleteFileW(backup.c_str());
+        return true;
+    }
+};
+
+}  // namespace
+
+void FileStateDeleter::operator()(FileState* state) const noexcept {
+    if (state != nullptr && state->handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(state->handle);
+    }
+    delete state;
+}
+
+void DirectoryStateDeleter::operator()(DirectoryState* state) const noexcept {
+    if (state != nullptr && state->handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(state->handle);
+    }
+    delete state;
+}
+
+void FileAccessDataDeleter::operator()(FileAccessData* data) const noexcept { delete data; }
+
+FileAccess::FileAccess() : data_(new FileAccessData) {}
+FileAccess::~FileAccess() = default;
+FileAccess::FileAccess(FileAccess&&) noexcept = default;
+FileAccess& FileAccess::operator=(FileAccess&&) noexcept = default;
+
+bool FileAccess::mayBeReplaced() const { return (data_->attributes & FILE_ATTRIBUTE_READONLY) == 0; }
+
+FileSystem& realFileSystem() {
+    // Never destroyed: file code may run at exit.
+    static FileSystem& fileSystem = *new WindowsFileSystem;
+    return fileSystem;
+}
+
+}  // namespace ostrel::platform
