@@ -15,7 +15,7 @@ namespace {
 
 // " Reason: " and the system's text for the last error, read at once after
 // the failing call.
-std::string reason() { return " Reason: " + lastSystemErrorText() + "."; }
+std::string reason() { return " Reason: " + asSentence(lastSystemErrorText()); }
 
 std::string openFailureReason(OpenResult result) {
     if (result == OpenResult::ReadOnly) {

@@ -134,4 +134,8 @@ void ErrorResolver::getErrorInfoText(std::uint32_t code, std::string& text) {
     }
 }
 
+std::string asSentence(const std::string& text) {
+    return !text.empty() && text.back() == '.' ? text : text + ".";
+}
+
 std::string lastSystemErrorText() { return ErrorResolver(0).resolve(ostrel::platform::lastErrorCode(), false); }

@@ -44,4 +44,9 @@ private:
 // failing call: ErrorResolver(0).resolve(platform::lastErrorCode(), false).
 std::string lastSystemErrorText();
 
+// text as the end of a sentence: followed by a full stop unless it ends in
+// one already (system texts of some platforms do), so that a message that
+// closes with a reason never ends in two.
+std::string asSentence(const std::string& text);
+
 #endif

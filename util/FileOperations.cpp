@@ -99,7 +99,7 @@ bool directoryExists(const std::string& path) {
 bool moveFile(const std::string& source, const std::string& destination, bool overwrite) {
     platform::FileSystem& files = platform::fileSystem();
     auto failure = [&](std::uint32_t code) {
-        return CrException(moveFailure(source, destination) + " Reason: " + ErrorResolver(0).resolve(code, false) + ".",
+        return CrException(moveFailure(source, destination) + " Reason: " + asSentence(ErrorResolver(0).resolve(code, false)),
                            E_FAIL);
     };
     if (!overwrite) {
@@ -144,7 +144,7 @@ bool moveFile(const std::string& source, const std::string& destination, bool ov
     }
     const std::string reason = moveByCopying(source, destination);
     if (!reason.empty()) {
-        throw CrException(moveFailure(source, destination) + " Reason: " + reason + ".", E_FAIL);
+        throw CrException(moveFailure(source, destination) + " Reason: " + asSentence(reason), E_FAIL);
     }
     return true;
 }
@@ -154,7 +154,7 @@ void removeFile(const std::string& path) {
         return;
     }
     if (!platform::fileSystem().removeFile(path)) {
-        throw CrException("Failed to remove the file '" + path + "'. Reason: " + lastSystemErrorText() + ".", E_FAIL);
+        throw CrException("Failed to remove the file '" + path + "'. Reason: " + asSentence(lastSystemErrorText()), E_FAIL);
     }
 }
 
@@ -163,7 +163,7 @@ void removeDirectory(const std::string& path) {
         return;
     }
     if (!platform::fileSystem().removeTree(path)) {
-        throw CrException("Failed to remove the directory '" + path + "'. Reason: " + lastSystemErrorText() + ".",
+        throw CrException("Failed to remove the directory '" + path + "'. Reason: " + asSentence(lastSystemErrorText()),
                           E_FAIL);
     }
 }

@@ -23,7 +23,7 @@ TemporaryFile::~TemporaryFile() {
     }
     auto removeEntry = [this](const std::string&) {
         if (!platform::fileSystem().discard(file_, *directory_, name_)) {
-            throw CrException("Failed to remove the file '" + path_ + "'. Reason: " + lastSystemErrorText() + ".",
+            throw CrException("Failed to remove the file '" + path_ + "'. Reason: " + asSentence(lastSystemErrorText()),
                               E_FAIL);
         }
     };

@@ -25,7 +25,7 @@ using testing_support::HostRun;
 using testing_support::listDirectory;
 using testing_support::readBytes;
 using testing_support::SystemError;
-using testing_support::systemReason;
+using testing_support::reasonSentence;
 using testing_support::writeBytes;
 
 namespace {
@@ -39,7 +39,7 @@ TEST_F(FaultInjectionTest, FileThatVanishedAfterListingFailsAndLaterFilesStayUnt
 
     EXPECT_EQ(exitCodeSeenByHost(2001), run().exitStatus);
     EXPECT_EQ("Failed to open input file '" + work.file("2-gone.txt") + "'. Reason: " +
-                  systemReason(SystemError::FileNotFound) + ".",
+                  reasonSentence(SystemError::FileNotFound),
               errorLog());
     EXPECT_EQ("<one>", readBytes(work.file("1.txt")));
     EXPECT_EQ("three", readBytes(work.file("3.txt")));
@@ -53,7 +53,7 @@ TEST_F(FaultInjectionTest, InputThatIsNotARegularFileIsRefusedWithoutWaitingOrCh
 
     EXPECT_EQ(exitCodeSeenByHost(2001), run().exitStatus);
     EXPECT_EQ("Failed to open input file '" + directory + "'. Reason: " +
-                  systemReason(SystemError::DirectoryOpened) + ".",
+                  reasonSentence(SystemError::DirectoryOpened),
               errorLog());
     EXPECT_TRUE(std::filesystem::is_directory(directory));
     EXPECT_TRUE(listDirectory(directory).empty());

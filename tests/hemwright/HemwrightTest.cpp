@@ -181,7 +181,7 @@ TEST_F(HemwrightTest, MissingFileStopsTheRunAfterTheFilesBeforeIt) {
     const std::string later = inputFile("later", "2");
     const std::string missing = dir_.file("missing");
     EXPECT_EQ("Failed to open input file '" + missing + "'. Reason: " +
-                  testing_support::systemReason(testing_support::SystemError::FileNotFound) + ".",
+                  testing_support::reasonSentence(testing_support::SystemError::FileNotFound),
               failureOf({done, missing, later}));
     EXPECT_EQ("A1", readBytes(done));
     EXPECT_EQ("2", readBytes(later));

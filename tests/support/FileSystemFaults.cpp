@@ -106,6 +106,13 @@ bool FileSystemFaults::putInPlace(platform::FileHandle& file, const platform::Di
     return target().putInPlace(file, directory, temporaryName, targetName, placement);
 }
 
+platform::OtherWriters FileSystemFaults::watchForWriters(platform::FileHandle& file) {
+    if (fault_ == FileSystemFault::WritersUnknown) {
+        return platform::OtherWriters::Unknown;
+    }
+    return target().watchForWriters(file);
+}
+
 bool FileSystemFaults::rename(const std::string& from, const std::string& to) {
     if (fault_ == FileSystemFault::RenameAcrossVolumes) {
         return failWith(SystemError::CrossDevice, false);

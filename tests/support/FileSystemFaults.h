@@ -27,6 +27,11 @@ enum class FileSystemFault {
     PutInPlaceRefused,    // putting a finished file in place fails: Busy
     RenameAcrossVolumes,  // renaming a whole path fails: CrossDevice, as
                           // from one volume to another
+    WritersUnknown,       // the system cannot tell whether another process
+                          // writes to a file (no lease: another user's file,
+                          // a file system without leases); nothing is
+                          // watched, so a writer of this very process never
+                          // waits for the watch
 };
 
 class FileSystemFaults final : public ostrel::platform::FileSystemWrapper {
@@ -48,6 +53,7 @@ public:
                     const std::string& temporaryName, const std::string& targetName,
                     ostrel::platform::Placement placement) override;
     bool rename(const std::string& from, const std::string& to) override;
+    ostrel::platform::OtherWriters watchForWriters(ostrel::platform::FileHandle& file) override;
 
 private:
     FileSystemFault fault_;

@@ -33,6 +33,11 @@ std::uint32_t systemErrorCode(SystemError error);
 // a final period).
 std::string systemReason(SystemError error);
 
+// systemReason(error) at the end of a message: with the full stop the
+// program's messages give it (one, whether the system's text ends in one or
+// not).
+std::string reasonSentence(SystemError error);
+
 // Whether the tests run under Wine, which imitates Windows but does not give
 // every Windows answer. A test that meets such a call skips, saying which
 // call and how Wine differs.

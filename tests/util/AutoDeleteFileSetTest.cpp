@@ -65,8 +65,8 @@ TEST(AutoDeleteFileSetTest, GivesUpAnUndeletablePathOnceWithANote) {
         files.addFile(busy);
     }
     const std::string note = "Failed to remove the file '" + busy + "'. Reason: " +
-                             testing_support::systemReason(testing_support::SystemError::DirectoryInTheWay) +
-                             ".\nTried 11 times before giving up and ignoring the error...\n";
+                             testing_support::reasonSentence(testing_support::SystemError::DirectoryInTheWay) +
+                             "\nTried 11 times before giving up and ignoring the error...\n";
     EXPECT_EQ(note, testing::internal::GetCapturedStderr());
     EXPECT_TRUE(fs::exists(busy + "/inside"));
 }

@@ -16,6 +16,7 @@ using testing_support::listDirectory;
 using testing_support::readBytes;
 using testing_support::ScopedTempDir;
 using testing_support::SystemError;
+using testing_support::reasonSentence;
 using testing_support::systemReason;
 using testing_support::writeBytes;
 
@@ -121,13 +122,13 @@ TEST(MoveFileTest, FailuresNameBothPathsAndTheCause) {
     const std::string source = dir.file("source");
     const std::string nowhere = dir.file("no-such-directory/target");
     EXPECT_EQ("Failed to move the file '" + source + "' to '" + nowhere + "'. Reason: " +
-                  systemReason(SystemError::PathNotFound) + ".",
+                  reasonSentence(SystemError::PathNotFound),
               failureOf([&] { ostrel::moveFile(source, nowhere, true); }));
 
     fs::create_directories(dir.file("full/inside"));
     const std::string directory = dir.file("full");
     EXPECT_EQ("Failed to move the file '" + source + "' to '" + directory + "'. Reason: " +
-                  systemReason(SystemError::DirectoryInTheWay) + ".",
+                  reasonSentence(SystemError::DirectoryInTheWay),
               failureOf([&] { ostrel::moveFile(source, directory, true); }));
     EXPECT_EQ("s", readBytes(source));
     EXPECT_EQ((std::vector<std::string>{"full", "source"}), listDirectory(dir.path()));
@@ -150,7 +151,7 @@ TEST(MoveFileTest, CopyToAnotherVolumeThatFailsHalfWayLeavesBothNamesAsTheyWere)
         message = failureOf([&] { ostrel::moveFile(source, destination, true); });
     }
     EXPECT_EQ("Failed to move the file '" + source + "' to '" + destination + "'. Reason: " +
-                  systemReason(SystemError::DiskFull) + ".",
+                  reasonSentence(SystemError::DiskFull),
               message);
     EXPECT_EQ(content, readBytes(source));
     EXPECT_EQ("old", readBytes(destination));
@@ -166,8 +167,7 @@ TEST(RemoveFileTest, RemovesExistingFilesIgnoresMissingOnesAndReportsFailures) {
 
     fs::create_directories(dir.file("d/e"));
     const std::string directory = dir.file("d");
-    EXPECT_EQ("Failed to remove the file '" + directory + "'. Reason: " + systemReason(SystemError::DirectoryInTheWay) +
-                  ".",
+    EXPECT_EQ("Failed to remove the file '" + directory + "'. Reason: " + reasonSentence(SystemError::DirectoryInTheWay),
               failureOf([&] { ostrel::removeFile(directory); }));
 }
 

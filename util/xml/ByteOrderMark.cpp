@@ -66,7 +66,7 @@ MarkRemoval removeByteOrderMark(const std::string& path) {
     }
     if (!replacement.replace()) {
         return kept("Failed to move the file '" + replacement.temporaryPath() + "' to '" + path +
-                    "'. Reason: " + lastSystemErrorText() + ".");
+                    "'. Reason: " + asSentence(lastSystemErrorText()));
     }
     return MarkRemoval();
 }

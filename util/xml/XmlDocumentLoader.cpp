@@ -20,7 +20,7 @@ DOMDocumentPtr loadXmlDocument(const std::string& path, std::string& errorText, 
         case platform::StatusResult::Failed:
             // A loop of symbolic links, a directory that may not be searched.
             errorText = "The input file \"" + path + "\" cannot be read. Reason: " +
-                        ErrorResolver(0).resolve(platform::lastErrorCode(), false) + ".";
+                        asSentence(ErrorResolver(0).resolve(platform::lastErrorCode(), false));
             return DOMDocumentPtr();
     }
     DOMDocumentPtr document;
