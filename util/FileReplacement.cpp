@@ -65,7 +65,7 @@ bool FileReplacement::originalUnchanged() const {
 }
 
 bool FileReplacement::replace() {
-    if (!temporary_.putInPlace(name_, platform::Placement::Replacement)) {
+    if (!temporary_.putInPlace(name_, platform::Placement::Replacement, &original_)) {
         return false;
     }
     // Closing gives up the watch on writers: one that waited now writes to

@@ -65,8 +65,9 @@ platform::CreateResult TemporaryFile::create(const platform::DirectoryHandle& di
     return result;
 }
 
-bool TemporaryFile::putInPlace(const std::string& targetName, platform::Placement placement) {
-    if (!exists_ || !platform::fileSystem().putInPlace(file_, *directory_, name_, targetName, placement)) {
+bool TemporaryFile::putInPlace(const std::string& targetName, platform::Placement placement,
+                               platform::FileHandle* replaced) {
+    if (!exists_ || !platform::fileSystem().putInPlace(file_, *directory_, name_, targetName, placement, replaced)) {
         return false;
     }
     release();

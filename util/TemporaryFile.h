@@ -55,7 +55,10 @@ public:
     // replaced, not followed). Returns false with the system's code in
     // platform::lastErrorCode(); the file is then still removed on
     // destruction.
-    bool putInPlace(const std::string& targetName, platform::Placement placement);
+    // replaced: the file it replaces, open for reading, closed with it
+    // (FileSystem::putInPlace).
+    bool putInPlace(const std::string& targetName, platform::Placement placement,
+                    platform::FileHandle* replaced = nullptr);
 
 private:
     void release();

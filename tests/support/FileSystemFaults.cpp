@@ -99,11 +99,11 @@ bool FileSystemFaults::finishWriting(platform::FileHandle& file) {
 
 bool FileSystemFaults::putInPlace(platform::FileHandle& file, const platform::DirectoryHandle& directory,
                                   const std::string& temporaryName, const std::string& targetName,
-                                  platform::Placement placement) {
+                                  platform::Placement placement, platform::FileHandle* replaced) {
     if (fault_ == FileSystemFault::PutInPlaceRefused) {
         return failWith(SystemError::Busy, false);
     }
-    return target().putInPlace(file, directory, temporaryName, targetName, placement);
+    return target().putInPlace(file, directory, temporaryName, targetName, placement, replaced);
 }
 
 platform::OtherWriters FileSystemFaults::watchForWriters(platform::FileHandle& file) {

@@ -51,7 +51,7 @@ public:
     bool finishWriting(ostrel::platform::FileHandle& file) override;
     bool putInPlace(ostrel::platform::FileHandle& file, const ostrel::platform::DirectoryHandle& directory,
                     const std::string& temporaryName, const std::string& targetName,
-                    ostrel::platform::Placement placement) override;
+                    ostrel::platform::Placement placement, ostrel::platform::FileHandle* replaced) override;
     bool rename(const std::string& from, const std::string& to) override;
     ostrel::platform::OtherWriters watchForWriters(ostrel::platform::FileHandle& file) override;
 

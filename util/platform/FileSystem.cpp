@@ -68,8 +68,8 @@ bool FileSystemWrapper::finishWriting(FileHandle& file) { return target_.finishW
 
 bool FileSystemWrapper::putInPlace(FileHandle& file, const DirectoryHandle& directory,
                                    const std::string& temporaryName, const std::string& targetName,
-                                   Placement placement) {
-    return target_.putInPlace(file, directory, temporaryName, targetName, placement);
+                                   Placement placement, FileHandle* replaced) {
+    return target_.putInPlace(file, directory, temporaryName, targetName, placement, replaced);
 }
 
 bool FileSystemWrapper::discard(FileHandle& file, const DirectoryHandle& directory,

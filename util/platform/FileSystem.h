@@ -103,9 +103,13 @@ public:
     // Puts the finished file in the place of targetName in the same
     // directory, in one step (the name holds the old file or the new one at
     // every moment; a symbolic link of that name is replaced, not followed),
-    // and closes it.
+    // and closes it. replaced, when given, is the file it replaces, open for
+    // reading since it was copied; it is closed too, after the rename where
+    // the platform allows (so that it stays claimed against other rewrites
+    // to the last moment), before it where an open file cannot be renamed
+    // over.
     virtual bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
-                            const std::string& targetName, Placement placement) = 0;
+                            const std::string& targetName, Placement placement, FileHandle* replaced) = 0;
     // Closes the file and removes it; a file already gone counts as removed.
     virtual bool discard(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName) = 0;
 
@@ -150,7 +154,7 @@ public:
     bool close(FileHandle& file) override;
     bool finishWriting(FileHandle& file) override;
     bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
-                    const std::string& targetName, Placement placement) override;
+                    const std::string& targetName, Placement placement, FileHandle* replaced) override;
     bool discard(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName) override;
     StatusResult queryStatus(const std::string& path, FileStatus& status) override;
     bool rename(const std::string& from, const std::string& to) override;

@@ -583,10 +583,17 @@ public:
     bool finishWriting(FileHandle& file) override { return closeDescriptor(file); }
 
     bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
-                    const std::string& targetName, Placement) override {
+                    const std::string& targetName, Placement, FileHandle* replaced) override {
         closeDescriptor(file);
         const int descriptor = posix::descriptorOf(directory);
-        return systemCalls().renameAt(descriptor, temporaryName.c_str(), descriptor, targetName.c_str()) == 0;
+        const bool renamed =
+            systemCalls().renameAt(descriptor, temporaryName.c_str(), descriptor, targetName.c_str()) == 0;
+        // The replaced file stays claimed (its lock and lease) until the new
+        // one holds its name.
+        if (renamed && replaced != nullptr) {
+            closeDescriptor(*replaced);
+        }
+        return renamed;
     }
 
     bool discard(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName) override {

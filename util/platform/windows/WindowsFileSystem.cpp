@@ -14,20 +14,17 @@
 //   whatever ends the process. putInPlace clears the mark only just before
 //   the rename; finishWriting leaves it open, since closing it would remove
 //   it. (Never FILE_FLAG_DELETE_ON_CLOSE, which cannot be taken back.)
-// - A replacement (Placement::Replacement) goes through ReplaceFileW, which
-//   carries over what the system keeps with a file and this code does not
-//   copy itself (named streams, creation time, compression and encryption
-//   state, the object ID) and replaces a file that another process has open
-//   with FILE_SHARE_DELETE. ReplaceFileW is two renames, not one: the old
-//   file is first moved to a backup name beside it. It is given that name
-//   explicitly, so that no failure loses the old file (without one, a failed
-//   second rename leaves the name empty and the old file deleted) and no
-//   nameless "rf*.tmp" file stays behind; a failed second rename is undone,
-//   and the backup is removed after success. A process killed between the
-//   two renames leaves the old file under the backup name and the new one
-//   under the temporary name, the name itself absent.
-// - A new file (Placement::NewFile) is renamed over the name in one step
-//   through its own handle.
+// - A finished temporary file takes the target's name in one rename through
+//   its own handle, for a replacement (Placement::Replacement) and a new
+//   file alike, so the name holds the old file or the new one at every
+//   moment, a kill included. Where the system has it (Windows 10 on NTFS),
+//   the rename uses POSIX semantics, which also replaces a file that another
+//   process holds open with FILE_SHARE_DELETE; elsewhere such a file makes
+//   the rename fail and stays as it was. (ReplaceFileW is two renames, with
+//   a moment in which the name is absent, so it is not used.) What a
+//   replaced file has besides its bytes is carried over by this code: its
+//   security descriptor and attributes (applyAccess) and its named streams,
+//   copied just before the rename.
 // - A copy reads and writes through a buffer: holes of a sparse source are
 //   written as zeros here.
 // - Who may use a file is its security descriptor and its attributes
@@ -231,30 +228,104 @@ bool markDeletePending(FileState& state, bool pending) {
     return true;
 }
 
+// FILE_RENAME_INFO's flags (Windows 10 RS1 on), which MinGW-w64 names only
+// for that target: replace an existing entry, and with POSIX semantics even
+// one that another process holds open with FILE_SHARE_DELETE.
+constexpr DWORD kRenameReplaceIfExists = 0x1;
+constexpr DWORD kRenamePosixSemantics = 0x2;
+// FileRenameInfoEx (22), named by MinGW-w64 only for that target too.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+
+bool closeFile(FileHandle& file);
+
 // Renames the open file to target (a system path) in one step, replacing an
-// entry of that name.
-bool renameOpenFile(HANDLE file, const std::wstring& target) {
+// entry of that name: with POSIX semantics where the system has them, else
+// the classic way (older systems, Wine and file systems without them refuse
+// the flags as an invalid parameter or an unsupported request), which cannot
+// rename over a file that any handle holds open; replaced (the file being
+// replaced, this process's own handle on it) is closed first then.
+bool renameOpenFile(HANDLE file, const std::wstring& target, FileHandle* replaced) {
     const std::size_t nameBytes = target.size() * sizeof(wchar_t);
     std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = TRUE;
     rename->RootDirectory = nullptr;
     rename->FileNameLength = static_cast<DWORD>(nameBytes);
     std::memcpy(rename->FileName, target.data(), nameBytes);
+    // The flags share their place with the older ReplaceIfExists byte.
+    const DWORD flags = kRenameReplaceIfExists | kRenamePosixSemantics;
+    std::memcpy(buffer.data(), &flags, sizeof flags);
+    if (SetFileInformationByHandle(file, kFileRenameInfoEx, rename, static_cast<DWORD>(buffer.size()))) {
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION &&
+        error != ERROR_CALL_NOT_IMPLEMENTED) {
+        return false;
+    }
+    if (replaced != nullptr) {
+        closeFile(*replaced);
+    }
+    std::memset(buffer.data(), 0, sizeof(DWORD));
+    rename->ReplaceIfExists = TRUE;
     return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
-// The name the replaced file is moved to while ReplaceFileW works: the
-// temporary name with its last four characters (of its unique part) turned
-// into "-old", so it is as long as a name that fitted and recognisably the
-// temporary file's sibling.
-std::string backupNameFor(const std::string& temporaryName) {
-    constexpr std::size_t kMarkLength = 4;
-    std::size_t cut = temporaryName.size() >= kMarkLength ? temporaryName.size() - kMarkLength : 0;
-    while (cut > 0 && (static_cast<unsigned char>(temporaryName[cut]) & 0xC0) == 0x80) {
-        --cut;
+// Copies the bytes of one open file into another, through a buffer.
+bool copyAll(HANDLE from, HANDLE to) {
+    std::vector<char> buffer(kBufferSize);
+    for (;;) {
+        DWORD count = 0;
+        if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr)) {
+            return false;
+        }
+        if (count == 0) {
+            return true;
+        }
+        if (!writeAllTo(to, buffer.data(), count)) {
+            return false;
+        }
     }
-    return temporaryName.substr(0, cut) + "-old";
+}
+
+// Copies the named data streams of the file at from (system paths) into the
+// file at to; the unnamed stream (the content) is not touched. A file system
+// without named streams, or a file with none, has nothing to copy.
+bool copyNamedStreams(const std::wstring& from, const std::wstring& to) {
+    WIN32_FIND_STREAM_DATA stream {};
+    const HANDLE streams = FindFirstStreamW(from.c_str(), FindStreamInfoStandard, &stream, 0);
+    if (streams == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_HANDLE_EOF || error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_FUNCTION ||
+               error == ERROR_NOT_SUPPORTED || error == ERROR_CALL_NOT_IMPLEMENTED;
+    }
+    bool copied = true;
+    do {
+        const std::wstring name = stream.cStreamName;  // ":name:$DATA", "::$DATA" for the content
+        if (name == L"::$DATA") {
+            continue;
+        }
+        const HANDLE source = CreateFileW((from + name).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (source == INVALID_HANDLE_VALUE) {
+            copied = false;
+            break;
+        }
+        const HANDLE target = CreateFileW((to + name).c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (target == INVALID_HANDLE_VALUE) {
+            closeKeepingError(source);
+            copied = false;
+            break;
+        }
+        copied = copyAll(source, target);
+        const KeepLastError kept;
+        CloseHandle(target);
+        CloseHandle(source);
+    } while (copied && FindNextStreamW(streams, &stream));
+    const DWORD error = GetLastError();
+    FindClose(streams);
+    SetLastError(error);
+    return copied && error == ERROR_HANDLE_EOF;
 }
 
 bool closeFile(FileHandle& file) {
@@ -371,6 +442,7 @@ public:
             closeKeepingError(handle);
             return OpenResult::Failed;
         }
+        access.data().path = path;
         extent.size = snapshot.size;
         std::unique_ptr<FileState, FileStateDeleter> state = stateFor(handle, std::move(path));
         state->opened = std::move(snapshot);
@@ -501,6 +573,7 @@ public:
             return false;
         }
         state->readOnlyOnceInPlace = (data.attributes & FILE_ATTRIBUTE_READONLY) != 0;
+        state->streamsFrom = data.path;
         return true;
     }
 
@@ -556,8 +629,8 @@ public:
         return true;
     }
 
-    bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
-                    const std::string& targetName, Placement placement) override {
+    bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& /*temporaryName*/,
+                    const std::string& targetName, Placement placement, FileHandle* replaced) override {
         FileState* state = file.state();
         std::wstring target;
         if (state == nullptr) {
@@ -568,9 +641,14 @@ public:
             return false;
         }
         const bool readOnly = state->readOnlyOnceInPlace;
-        const bool placed = placement == Placement::NewFile
-                                ? renameIntoPlace(file, target)
-                                : replaceInPlace(file, directory, temporaryName, target);
+        // A new file takes the name as it is; a replacement takes along the
+        // named streams of the file it replaces.
+        const std::wstring noStreams;
+        const bool placed = renameIntoPlace(
+            file, target, placement == Placement::Replacement ? file.state()->streamsFrom : noStreams, replaced);
+        if (placed && replaced != nullptr) {
+            closeFile(*replaced);
+        }
         if (placed && readOnly) {
             // What the file it was made from had (a move from another
             // volume); should this fail, the failure is reported although
@@ -639,65 +717,37 @@ public:
 
     bool removeTree(const std::string& path) override {
         std::wstring systemPath;
-        return windows::systemPathOf(path, systemPath) && removeTreeAt(systemPath);
+        if (!windows::systemPathOf(path, systemPath)) {
+            return false;
+        }
+        // A path given with a final separator keeps it in its system form;
+        // the entries below are joined to it with one of their own.
+        while (systemPath.size() > 1 && (systemPath.back() == L'\\' || systemPath.back() == L'/') &&
+               systemPath[systemPath.size() - 2] != L':') {
+            systemPath.pop_back();
+        }
+        return removeTreeAt(systemPath);
     }
 
 private:
-    // Placement::NewFile: one rename through the file's own handle.
-    static bool renameIntoPlace(FileHandle& file, const std::wstring& target) {
+    // One rename through the file's own handle, after the named streams of
+    // streamsFrom (when given) were copied into it.
+    static bool renameIntoPlace(FileHandle& file, const std::wstring& target, const std::wstring& streamsFrom,
+                                FileHandle* replaced) {
         FileState& state = *file.state();
         const windows::HeldStopRequests held;
         if (state.deletePending && !markDeletePending(state, false)) {
             return false;
         }
-        if (!renameOpenFile(state.handle, target)) {
+        // A delete-pending file's streams cannot be opened, so they are
+        // copied only now, in the moment before the rename.
+        if ((!streamsFrom.empty() && !copyNamedStreams(streamsFrom, state.path)) ||
+            !renameOpenFile(state.handle, target, replaced)) {
             const KeepLastError kept;
             markDeletePending(state, true);
             return false;
         }
         closeFile(file);
-        return true;
-    }
-
-    // Placement::Replacement: ReplaceFileW with a backup of the old file (see
-    // the top of this file).
-    static bool replaceInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
-                               const std::wstring& target) {
-        std::wstring backup;
-        if (!systemPathFor(&directory, backupNameFor(temporaryName), backup)) {
-            return false;
-        }
-        // A process that has the file open without FILE_SHARE_DELETE makes
-        // ReplaceFileW fail; it is found before anything is changed, and the
-        // failure carries the system's reason for it (a sharing violation)
-        // rather than ReplaceFileW's own code.
-        const HANDLE probe = CreateFileW(target.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (probe == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        CloseHandle(probe);
-        const std::wstring replacement = file.state()->path;
-        const windows::HeldStopRequests held;
-        if (file.state()->deletePending && !markDeletePending(*file.state(), false)) {
-            return false;
-        }
-        // ReplaceFileW opens the replacement itself, not necessarily sharing
-        // it; closed first. From here on the temporary file is removed by
-        // name (discard), should the replacement fail.
-        closeFile(file);
-        if (!ReplaceFileW(target.c_str(), replacement.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
-            const KeepLastError kept;
-            if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-                // The old file went to the backup name; it goes back.
-                MoveFileExW(backup.c_str(), target.c_str(), 0);
-            }
-            return false;
-        }
-        // The old file, which the caller may still hold open; it goes when
-        // the last handle to it closes. Only a process that opened it under
-        // this name without FILE_SHARE_DELETE since the probe could keep it
-        // here, as a kill at this point would.
-        DeleteFileW(backup.c_str());
         return true;
     }
 };

@@ -45,6 +45,9 @@ struct FileState {
     bool readOnlyOnceInPlace = false;
     // watchForWriters found no writer: writerArrived asks again.
     bool watchingWriters = false;
+    // Of a temporary file given a file's access: that file (system path),
+    // whose named streams putInPlace carries over.
+    std::wstring streamsFrom;
     // What the file was when it was opened for reading (isUnchangedAt).
     windows::FileSnapshot opened;
 };
@@ -69,6 +72,8 @@ struct FileAccessData {
     // Empty where the volume keeps no security (FAT).
     std::string securityDescriptor;
     DWORD attributes = 0;
+    // The file it was read from (system path), for its named streams.
+    std::wstring path;
 };
 
 namespace windows {
