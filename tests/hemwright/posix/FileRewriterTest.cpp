@@ -16,7 +16,9 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -222,4 +224,28 @@ TEST_F(FileRewriterTest, SparseFileStaysSparseWithExactContent) {
         EXPECT_LT(static_cast<std::uint64_t>(after.st_blocks) * 512u, 1u << 20) << "the holes were filled";
         EXPECT_TRUE(readBytes(path) == prefix + expected + "!");
     }
+}
+
+// Every step names the file relative to its directory, so a file whose path
+// fits PATH_MAX is rewritten even when its temporary file's whole path would
+// not.
+TEST_F(FileRewriterTest, PathThatFitsOnlyWithoutTheTemporarySuffixIsRewritten) {
+    // A path of PATH_MAX - 1 bytes: directories, then a name of 100 bytes;
+    // the temporary name adds 41 more.
+    const std::size_t directoryLength = PATH_MAX - 1 - 1 - 100;
+    std::string directory = dir_.path();
+    while (directory.size() < directoryLength) {
+        const std::size_t component = std::min<std::size_t>(200, directoryLength - directory.size() - 1);
+        if (component == 0) {
+            break;
+        }
+        directory += "/" + std::string(component, 'd');
+        ASSERT_EQ(0, ::mkdir(directory.c_str(), 0755)) << std::strerror(errno);
+    }
+    const std::string path = directory + "/" + std::string(PATH_MAX - 2 - directory.size(), 'f');
+    ASSERT_EQ(static_cast<std::size_t>(PATH_MAX - 1), path.size());
+    writeBytes(path, "content");
+    rewriteWithAddedText(path, "<", ">");
+    EXPECT_EQ("<content>", readBytes(path));
+    EXPECT_EQ(1u, listDirectory(directory).size());
 }
