@@ -132,17 +132,6 @@ void RemovalOnStop::registerEntry(const DirectoryHandle& directory, const std::s
     }
 }
 
-RemovalOnStop::RemovalOnStop(RemovalOnStop&& other) noexcept : slot_(other.slot_) { other.slot_ = -1; }
-
-RemovalOnStop& RemovalOnStop::operator=(RemovalOnStop&& other) noexcept {
-    if (this != &other) {
-        release();
-        slot_ = other.slot_;
-        other.slot_ = -1;
-    }
-    return *this;
-}
-
 void RemovalOnStop::release() {
     if (slot_ >= 0) {
         registrations[slot_].used = 0;
