@@ -32,7 +32,9 @@
 # (files in the pipeline's sample of table 2, default 500), BENCH_SIZES_MIB
 # (sizes of table 1 in MiB, separated by blanks or commas, default
 # "1 100 1024"), BENCH_VALUE_MIB (size of the one value of table 4, default
-# 100).
+# 100), BENCH_BEFORE (a git revision of this repository: its hemwright is
+# built too and run in the same rounds as a "before" row of tables 1, 2 and
+# 4, so that a change is measured against the same machine in the same run).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -77,6 +79,21 @@ echo "== building the benchmark helpers in $build/bench"
 cmake -S "$root/bench" -B "$build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build/bench" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 hemwright="$build/bin/hemwright"
+before_rev="${BENCH_BEFORE:-}"
+hemwright_before=""
+if [ -n "$before_rev" ]; then
+  before_commit="$(git -C "$root" rev-parse --verify --short "$before_rev^{commit}")" ||
+    { echo "bench.sh: BENCH_BEFORE names no revision of $root: '$before_rev'" >&2; exit 2; }
+  echo "== building hemwright as of $before_commit (Release, no tests) in $build/before"
+  # A fresh build folder: the archive gives files their commit times, which
+  # an earlier build of another revision would take to be up to date.
+  rm -rf "$build/before-source" "$build/before"
+  mkdir -p "$build/before-source"
+  git -C "$root" archive "$before_commit" | tar -x -C "$build/before-source"
+  cmake -S "$build/before-source" -B "$build/before" -DCMAKE_BUILD_TYPE=Release -DHEMWRIGHT_BUILD_TESTS=OFF -DHEMWRIGHT_MAN_PAGES=OFF >/dev/null
+  cmake --build "$build/before" --target hemwright -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+  hemwright_before="$build/before/bin/hemwright"
+fi
 floor="$build/bench/startup_floor"
 measure="$build/bench/measure_run"
 minimal="$build/bench/minimal_rewrite"
@@ -103,6 +120,17 @@ write_input() {
 
 # Each prints "wall cpu rss" (seconds, seconds, KiB) for one run.
 run_hemwright() { "$measure" -C "$1" "$hemwright"; }
+# The earlier build of BENCH_BEFORE; appends nothing when there is none.
+run_before() { [ -z "$hemwright_before" ] || "$measure" -C "$1" "$hemwright_before"; }
+# Prints a "before" line for the medians of FILE against the current run's
+# wall and cpu, when BENCH_BEFORE is set.
+before_line() {
+  [ -n "$hemwright_before" ] || return 0
+  local bw bc br
+  read -r bw bc br < <(medians <"$1")
+  printf '   before (%s): wall %.3fs, cpu %.3fs, rss %.1fMiB; now / before: wall x %s, cpu x %s, rss x %s\n' \
+    "$before_commit" "$bw" "$bc" "$(mib "$br")" "$(ratio "$2" "$bw")" "$(ratio "$3" "$bc")" "$(ratio "$4" "$br")"
+}
 run_minimal() { "$measure" "$minimal" "$prefix" "$suffix" "$1"; }
 run_pipeline() {
   "$measure" bash -c 'p=$1; s=$2; shift 2
@@ -161,14 +189,18 @@ for mebibytes in $sizes; do
   # Warm-up: from here on both read a file in the page cache.
   run_pipeline "$file" >/dev/null
   run_hemwright "$step" >/dev/null
+  run_before "$step" >/dev/null
   : >"$work/pipeline.txt"
   : >"$work/ours.txt"
+  : >"$work/before.txt"
   for ((round = 0; round < rounds; ++round)); do
     # Each run starts with nothing left to write back from the one before.
     sync
     run_pipeline "$file" >>"$work/pipeline.txt"
     sync
     run_hemwright "$step" >>"$work/ours.txt"
+    sync
+    run_before "$step" >>"$work/before.txt"
   done
   read -r pw pc pr < <(medians <"$work/pipeline.txt")
   read -r ow oc orss < <(medians <"$work/ours.txt")
@@ -176,6 +208,7 @@ for mebibytes in $sizes; do
     "$(printf %.3f "$pw")" "$(printf %.3f "$pc")" "$(mib "$pr")" \
     "$(printf %.3f "$ow")" "$(printf %.3f "$oc")" "$(mib "$orss")" \
     "$(ratio "$ow" "$pw")" "$(ratio "$oc" "$pc")" "$(awk -v a="$ow" -v b="$pw" 'BEGIN { print (a - b) * 1000 }')"
+  before_line "$work/before.txt" "$ow" "$oc" "$orss"
   rm -rf "$file" "$file.tmp" "$step"
   sync
 done
@@ -194,14 +227,18 @@ sync
 run_minimal "$work/list" >/dev/null
 run_pipeline "${files[@]:0:$sample}" >/dev/null
 run_hemwright "$step" >/dev/null
+run_before "$step" >/dev/null
 : >"$work/minimal.txt"
 : >"$work/pipeline.txt"
 : >"$work/ours.txt"
+: >"$work/before.txt"
 for ((round = 0; round < rounds; ++round)); do
   sync
   run_minimal "$work/list" >>"$work/minimal.txt"
   sync
   run_hemwright "$step" >>"$work/ours.txt"
+  sync
+  run_before "$step" >>"$work/before.txt"
   sync
   run_pipeline "${files[@]:0:$sample}" >>"$work/pipeline.txt"
 done
@@ -225,6 +262,7 @@ printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "minimal_rewrite, all $small
 printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "pipeline, first $sample files" \
   "$(printf %.3f "$pw")" "$(printf %.3f "$pc")" "$(mib "$pr")" "$per_pipe"
 echo "   hemwright vs minimal_rewrite: wall x $(ratio "$ow" "$mw"), cpu x $(ratio "$oc" "$mc") (target <= 1.25)"
+before_line "$work/before.txt" "$ow" "$oc" "$orss"
 echo "   hemwright's wall time per file is $(ratio "$per_ours" "$per_pipe") x the pipeline's (the pipeline takes $(ratio "$per_pipe" "$per_ours") x as long);"
 echo "   all $count files present afterwards, no temporary file left"
 rm -rf "$small" "$step" "$work/list"
@@ -316,15 +354,19 @@ for document in many large; do
   fi
   run_hemwright "$step" >/dev/null
   "$measure" -C "$step" "$floor" >/dev/null
+  run_before "$step" >/dev/null
   : >"$work/ours.txt"
   : >"$work/floor.txt"
+  : >"$work/before.txt"
   for ((round = 0; round < rounds; ++round)); do
     run_hemwright "$step" >>"$work/ours.txt"
     "$measure" -C "$step" "$floor" >>"$work/floor.txt"
+    run_before "$step" >>"$work/before.txt"
   done
   read -r ow oc orss < <(medians <"$work/ours.txt")
   read -r fw fc frss < <(medians <"$work/floor.txt")
   printf '%-36s | %7.1fMiB %7.1fMiB | %9ss %9ss | %s\n' "$label" "$(mib "$orss")" "$(mib "$frss")" \
     "$(printf %.3f "$ow")" "$(printf %.3f "$fw")" "$(ratio "$orss" "$frss")"
+  before_line "$work/before.txt" "$ow" "$oc" "$orss"
   rm -rf "$step"
 done
