@@ -45,8 +45,10 @@ int Hemwright::process(PipelinePluginInput& input, PipelinePluginOutput& output,
         return 0;
     }
 
+    std::vector<std::string> paths;
     for (const auto& file : input.getInputFiles()) {
-        rewriteWithAddedText(file->getName(), added->prefix, added->suffix);
+        paths.push_back(file->getName());
     }
+    rewriteAllWithAddedText(paths, added->prefix, added->suffix);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "util/CrException.h"
 #include "util/FileOperations.h"
 #include "util/PasswordMask.h"
+#include "util/PendingNames.h"
 
 #include <cstdio>
 #include <exception>
@@ -75,6 +76,7 @@ RunServices productionRunServices() {
     services.writeFile = [](const std::string& path, const std::string& text) {
         ostrel::writeFile(path, text, true, false);
     };
+    services.makeNamesDurable = [] { ostrel::makePendingNamesDurable(); };
     return services;
 }
 
@@ -125,6 +127,22 @@ int reportFailure(PipelinePluginOutput& output, const PipelinePluginContext* con
 
 namespace {
 
+// The message of a failure to make the run's names durable; empty when
+// they are.
+std::string namesDurableFailure(const RunServices& services) {
+    if (!services.makeNamesDurable) {
+        return std::string();
+    }
+    try {
+        services.makeNamesDurable();
+        return std::string();
+    } catch (const ostrel::CrException& e) {
+        return e.getMessage();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
+
 // The three phases; codeIfDriverFails follows them, naming the code the run
 // ends with should the driver's own work (building a run's objects, copying
 // a failure's message) throw.
@@ -159,7 +177,17 @@ int runPhases(PipelinePlugin& plugin, const RunServices& services, int& codeIfDr
 
     codeIfDriverFails = processResult != 0 ? processResult : kWriteStandardException;
     const int writeResult = writeOutput(*run.context, *run.output, kOutputDocumentName, services);
-    return processResult != 0 ? processResult : writeResult;
+    if (processResult != 0 || writeResult != 0) {
+        return processResult != 0 ? processResult : writeResult;
+    }
+    // The files are replaced, but the run may report so only once their
+    // names are on stable storage too.
+    codeIfDriverFails = kProcessStandardException;
+    const std::string failure = namesDurableFailure(services);
+    if (!failure.empty()) {
+        return reportFailure(*run.output, run.context.get(), failure, kProcessPluginException, services);
+    }
+    return 0;
 }
 
 }  // namespace
@@ -169,14 +197,28 @@ int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services) {
     // the standard-exception code of the phase under way (1002, 2002, 3003),
     // or with what process returned, never by an exception nobody catches.
     int codeIfDriverFails = kReadStandardException;
+    int code = 0;
     try {
-        return runPhases(plugin, services, codeIfDriverFails);
+        code = runPhases(plugin, services, codeIfDriverFails);
     } catch (const PluginException&) {
         throw;
     } catch (...) {
         printDriverFailure();
-        return codeIfDriverFails;
+        code = codeIfDriverFails;
     }
+    // Files replaced before a failure stay replaced after a power cut too:
+    // what is still pending is flushed whatever the code, which stands.
+    try {
+        const std::string failure = namesDurableFailure(services);
+        if (!failure.empty()) {
+            printOutputFailure(failure);
+            return code != 0 ? code : kProcessPluginException;
+        }
+    } catch (...) {
+        printDriverFailure();
+        return code != 0 ? code : kProcessStandardException;
+    }
+    return code;
 }
 
 int PipelinePlugin::run() { return runPipelinePlugin(*this, productionRunServices()); }

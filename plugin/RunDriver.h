@@ -41,11 +41,19 @@ struct RunServices {
     std::function<std::unique_ptr<PipelinePluginSerializer>()> createSerializer;
     // Replaces the file at path with text; throws on failure.
     std::function<void(const std::string& path, const std::string& text)> writeFile;
+    // Makes durable every name the run put in place and has not flushed
+    // yet (ostrel::makePendingNamesDurable); throws on failure. Empty: none.
+    std::function<void()> makeNamesDurable;
 };
 
 RunServices productionRunServices();
 
-// Runs plugin once as the host calls it and returns the exit code.
+// Runs plugin once as the host calls it and returns the exit code. Before
+// it returns, on every path, the names the run put in place are made
+// durable (services.makeNamesDurable): when that fails after a successful
+// run, the run fails with the process phase's code (2001) and output.xml
+// says why; after a failure, the earlier code stands and the failure shows
+// on standard output.
 int runPipelinePlugin(PipelinePlugin& plugin, const RunServices& services);
 
 // Renders output and context and writes them to fileName. Returns 0, or

@@ -2,6 +2,8 @@
 
 #include "util/CrException.h"
 #include "util/ErrorResolver.h"
+#include "util/FileReplacement.h"
+#include "util/ReplacementBatch.h"
 #include "util/PathParts.h"
 #include "util/Strings.h"
 #include "util/TemporaryFile.h"
@@ -44,8 +46,14 @@ std::string moveByCopying(const std::string& source, const std::string& destinat
     TemporaryFile staging;
     if (staging.create(directory, target.name, platform::NewFileAccess::Private) != platform::CreateResult::Created ||
         staging.file().copyRemainderFrom(input) != platform::CopyResult::Copied ||
-        !staging.file().applyAccess(access) || !staging.finish() ||
-        !staging.putInPlace(target.name, platform::Placement::NewFile)) {
+        !staging.file().applyAccess(access) || !staging.finish()) {
+        return lastSystemErrorText();
+    }
+    // The source goes only once its copy is on stable storage under its new
+    // name.
+    platform::FileHandle* const copy = &staging.file();
+    if (makeNewFilesDurable(&copy, 1) != 1 || !staging.putInPlace(target.name, platform::Placement::NewFile) ||
+        !platform::fileSystem().makeNamesDurable(directory)) {
         return lastSystemErrorText();
     }
     input.close();
@@ -201,20 +209,16 @@ void writeFile(const std::string& path, const std::string& text, bool /*binary*/
         }
         return;
     }
-    // A replaced file is written beside its name and renamed into place, so
-    // the name holds the old file or the complete new one, never a cut-off
-    // text; whatever held the name (a symbolic link, a FIFO) is replaced,
-    // never followed or opened. The new file gets what a freshly created
-    // file gets.
-    const PathParts target = splitPath(path);
-    platform::DirectoryHandle directory;
-    if (!directory.open(target.directory)) {
-        fail(lastSystemErrorText());
-    }
-    TemporaryFile temporary;
-    if (temporary.create(directory, target.name, platform::NewFileAccess::Fresh) != platform::CreateResult::Created ||
-        !temporary.file().writeAll(text) || !temporary.finish() ||
-        !temporary.putInPlace(target.name, platform::Placement::NewFile)) {
+    // A replaced file is written beside its name, made durable and renamed
+    // into place, so the name holds the old file or the complete new one,
+    // never a cut-off text, a power cut included; whatever held the name (a
+    // symbolic link, a FIFO) is replaced, never followed or opened. The new
+    // file gets what a freshly created file gets. Its name is made durable
+    // before this returns.
+    FileReplacement replacement(path);
+    if (replacement.createNewFile() != platform::CreateResult::Created || !replacement.write(text) ||
+        !replacement.finishContent() || replacement.replace() != ReplaceStep::Done ||
+        !replacement.makeNameDurable()) {
         fail(lastSystemErrorText());
     }
 }

@@ -1,6 +1,8 @@
 #include "util/FileReplacement.h"
 
 #include "util/PathParts.h"
+#include "util/PendingNames.h"
+#include "util/ReplacementBatch.h"
 #include "util/platform/Platform.h"
 
 namespace ostrel {
@@ -46,6 +48,7 @@ platform::OpenResult FileReplacement::openOriginal() {
         original_.close();
         return platform::OpenResult::ReadOnly;
     }
+    hasOriginal_ = result == platform::OpenResult::Opened;
     return result;
 }
 
@@ -53,26 +56,49 @@ platform::CreateResult FileReplacement::createTemporary(const std::function<std:
     return temporary_.create(*directory_, name_, platform::NewFileAccess::Private, createName);
 }
 
-platform::CopyResult FileReplacement::complete() {
-    if (!temporary_.file().applyAccess(access_)) {
-        return platform::CopyResult::WriteFailed;
+platform::CreateResult FileReplacement::createNewFile(const std::function<std::string()>& createName) {
+    const PathParts parts = splitPath(path_);
+    name_ = parts.name;
+    auto directory = std::make_shared<platform::DirectoryHandle>();
+    if (!directory->open(parts.directory)) {
+        return platform::CreateResult::Failed;
     }
-    return temporary_.finish() ? platform::CopyResult::Copied : platform::CopyResult::WriteFailed;
+    directory_ = std::move(directory);
+    return temporary_.create(*directory_, name_, platform::NewFileAccess::Fresh, createName);
+}
+
+bool FileReplacement::finishContent() {
+    if (hasOriginal_ && !temporary_.file().applyAccess(access_)) {
+        return false;
+    }
+    return temporary_.finish();
 }
 
 bool FileReplacement::originalUnchanged() const {
-    return !original_.writerArrived() && original_.isUnchangedAt(*directory_, name_);
+    return !hasOriginal_ || (!original_.writerArrived() && original_.isUnchangedAt(*directory_, name_));
 }
 
-bool FileReplacement::replace() {
-    if (!temporary_.putInPlace(name_, platform::Placement::Replacement, &original_)) {
-        return false;
+ReplaceStep FileReplacement::putInPlace() {
+    if (hasOriginal_) {
+        if (!temporary_.putInPlace(name_, platform::Placement::Replacement, &original_)) {
+            return ReplaceStep::Move;
+        }
+        // Closing gives up the watch on writers: one that waited now writes
+        // to the new file's predecessor, which only happens when it asked in
+        // the moment after the check.
+        original_.close();
+    } else if (!temporary_.putInPlace(name_, platform::Placement::NewFile)) {
+        return ReplaceStep::Move;
     }
-    // Closing gives up the watch on writers: one that waited now writes to
-    // the new file's predecessor, which only happens when it asked in the
-    // moment after originalUnchanged().
-    original_.close();
-    return true;
+    addPendingNames(directory_);
+    return ReplaceStep::Done;
+}
+
+bool FileReplacement::makeNameDurable() { return makeNamesDurableNow(*directory_); }
+
+ReplaceStep FileReplacement::replace() {
+    FileReplacement* const self = this;
+    return ReplacementBatch::commitAll(&self, 1).failedAt;
 }
 
 }  // namespace ostrel

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "util/platform/DirectoryHandle.h"
+#include "util/platform/FileIdentity.h"
 #include "util/platform/OtherWriters.h"
 
 // Low-level file I/O for streaming one file into another without holding it
@@ -58,9 +59,10 @@ private:
     std::unique_ptr<FileAccessData, FileAccessDataDeleter> data_;
 };
 
-// Size of an opened file.
+// Size and identity of an opened file.
 struct FileExtent {
     std::uint64_t size = 0;
+    FileIdentity identity;
 };
 
 enum class OpenResult {

@@ -87,4 +87,15 @@ bool FileSystemWrapper::removeFile(const std::string& path) { return target_.rem
 
 bool FileSystemWrapper::removeTree(const std::string& path) { return target_.removeTree(path); }
 
+bool FileSystemWrapper::makeDurable(FileHandle* const* files, std::size_t count,
+                                    std::vector<const DirectoryHandle*>& pendingNames, std::size_t& failed) {
+    return target_.makeDurable(files, count, pendingNames, failed);
+}
+
+bool FileSystemWrapper::makeNamesDurable(const DirectoryHandle& directory) {
+    return target_.makeNamesDurable(directory);
+}
+
+std::size_t FileSystemWrapper::openFileRoom() { return target_.openFileRoom(); }
+
 }  // namespace ostrel::platform

@@ -4,9 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "util/platform/DirectoryHandle.h"
 #include "util/platform/FileHandle.h"
+#include "util/platform/FileIdentity.h"
 #include "util/platform/OtherWriters.h"
 
 // Every file-system operation the program performs, in the program's own
@@ -30,20 +32,6 @@
 namespace ostrel::platform {
 
 class RemovalOnStop;
-
-// The identity of a file: two are equal exactly when they name the same
-// file. Opaque: the platform fills it in.
-class FileIdentity {
-public:
-    FileIdentity() = default;
-    // For the platform's implementation: bytes that name the file there.
-    explicit FileIdentity(std::string key) : key_(std::move(key)) {}
-    bool operator==(const FileIdentity& other) const { return key_ == other.key_; }
-    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
-
-private:
-    std::string key_;
-};
 
 enum class StatusResult { Found, NotFound, Failed };
 
@@ -113,6 +101,26 @@ public:
     // Closes the file and removes it; a file already gone counts as removed.
     virtual bool discard(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName) = 0;
 
+    // --- Durability: what stays after a power cut. A file system that has
+    // no way to flush (a pipe-like or special file system) counts as flushed.
+
+    // Makes what was written to files (temporary files, finished, not yet in
+    // place), their content and who may use them, durable: on stable storage
+    // when this returns true. On false, failed is the index of the first file
+    // that is not known to be durable (code in lastErrorCode()); those before
+    // it are durable. Where the platform does this by flushing whole file
+    // systems, the directories of pendingNames on those file systems have
+    // their names made durable with them and are removed from the list.
+    virtual bool makeDurable(FileHandle* const* files, std::size_t count,
+                             std::vector<const DirectoryHandle*>& pendingNames, std::size_t& failed) = 0;
+    // Makes the entries of directory durable: every file put in place there
+    // keeps its name after a power cut.
+    virtual bool makeNamesDurable(const DirectoryHandle& directory) = 0;
+    // How many files may be open at once in this process, beyond those it
+    // has open already; the largest size_t where the system sets no limit
+    // that matters.
+    virtual std::size_t openFileRoom() = 0;
+
     // --- Whole paths
     // The status of path, following symbolic links. NotFound: the path or
     // one of its directories does not exist.
@@ -156,6 +164,10 @@ public:
     bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
                     const std::string& targetName, Placement placement, FileHandle* replaced) override;
     bool discard(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName) override;
+    bool makeDurable(FileHandle* const* files, std::size_t count, std::vector<const DirectoryHandle*>& pendingNames,
+                     std::size_t& failed) override;
+    bool makeNamesDurable(const DirectoryHandle& directory) override;
+    std::size_t openFileRoom() override;
     StatusResult queryStatus(const std::string& path, FileStatus& status) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool removeFile(const std::string& path) override;

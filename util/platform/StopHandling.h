@@ -36,7 +36,8 @@ void installStopHandling();
 // registered with must stay open while it is registered.
 class RemovalOnStop {
 public:
-    static constexpr std::size_t kMaxRegistrations = 4;
+    // A batch of replacements (256 files) and the few files written beside it.
+    static constexpr std::size_t kMaxRegistrations = 260;
 
     RemovalOnStop() = default;
     ~RemovalOnStop() { release(); }

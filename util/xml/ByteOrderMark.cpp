@@ -51,8 +51,8 @@ MarkRemoval removeByteOrderMark(const std::string& path) {
                     "'. Reason: " + lastSystemErrorText());
     }
     platform::CopyResult result = replacement.copyOriginal();
-    if (result == platform::CopyResult::Copied) {
-        result = replacement.complete();
+    if (result == platform::CopyResult::Copied && !replacement.finishContent()) {
+        result = platform::CopyResult::WriteFailed;
     }
     if (result == platform::CopyResult::ReadFailed) {
         return kept("Failed to read from file '" + path + "' while removing BOM. Reason: " + lastSystemErrorText());
@@ -61,12 +61,17 @@ MarkRemoval removeByteOrderMark(const std::string& path) {
         return kept("Failed to write to temporary file while removing BOM: '" + replacement.temporaryPath() +
                     "'. Reason: " + lastSystemErrorText());
     }
-    if (!replacement.originalUnchanged()) {
-        return kept("Failed to remove BOM from '" + path + "': another process changed the file meanwhile.");
-    }
-    if (!replacement.replace()) {
-        return kept("Failed to move the file '" + replacement.temporaryPath() + "' to '" + path +
-                    "'. Reason: " + asSentence(lastSystemErrorText()));
+    switch (replacement.replace()) {
+        case ReplaceStep::Done:
+            break;
+        case ReplaceStep::Flush:
+            return kept("Failed to flush the temporary file to disk while removing BOM: '" +
+                        replacement.temporaryPath() + "'. Reason: " + lastSystemErrorText());
+        case ReplaceStep::Changed:
+            return kept("Failed to remove BOM from '" + path + "': another process changed the file meanwhile.");
+        case ReplaceStep::Move:
+            return kept("Failed to move the file '" + replacement.temporaryPath() + "' to '" + path +
+                        "'. Reason: " + asSentence(lastSystemErrorText()));
     }
     return MarkRemoval();
 }

@@ -21,6 +21,7 @@
 #include <limits>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 namespace ostrel::platform {
 
@@ -340,18 +341,71 @@ bool closeDescriptor(FileHandle& file) {
     return systemCalls().close(descriptor) == 0;
 }
 
+// Whether a flush's result (fsync, syncfs) says the data is on stable
+// storage; EINVAL is a file system that has nothing to flush (a pipe-like or
+// special one).
+bool flushed(int result) { return result == 0 || errno == EINVAL; }
+
+// The file system of a file created in a directory (its directory's, asked
+// once per directory), or of any other open file.
+bool deviceOf(const FileHandle& file, dev_t& device) {
+    DirectoryState* const directory = file.state() != nullptr ? file.state()->createdIn : nullptr;
+    if (directory != nullptr && directory->deviceKnown) {
+        device = directory->device;
+        return true;
+    }
+    struct stat info {};
+    if (systemCalls().fstat(posix::descriptorOf(file), &info) != 0) {
+        return false;
+    }
+    device = info.st_dev;
+    if (directory != nullptr) {
+        directory->deviceKnown = true;
+        directory->device = device;
+    }
+    return true;
+}
+
+// Removes from pendingNames the directories that lie on device, whose names
+// a flush of that whole file system made durable.
+void dropNamesOn(dev_t device, std::vector<const DirectoryHandle*>& pendingNames) {
+    for (auto entry = pendingNames.begin(); entry != pendingNames.end();) {
+        DirectoryState* const state = (*entry)->state();
+        if (state != nullptr && !state->deviceKnown) {
+            struct stat info {};
+            if (systemCalls().fstat(state->descriptor, &info) == 0) {
+                state->deviceKnown = true;
+                state->device = info.st_dev;
+            }
+        }
+        if (state != nullptr && state->deviceKnown && state->device == device) {
+            entry = pendingNames.erase(entry);
+        } else {
+            ++entry;
+        }
+    }
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     bool openDirectory(DirectoryHandle& directory, const std::string& path) override {
-        // O_PATH needs only search permission on the directory, as looking a
-        // name up by its full path does.
-        const int descriptor = systemCalls().openAt(AT_FDCWD, path.empty() ? "." : path.c_str(),
-                                                    O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+        const char* const name = path.empty() ? "." : path.c_str();
+        // Opened for reading where the process may, so that the names put in
+        // place there can be flushed through the descriptor itself; for its
+        // path alone (O_PATH, which needs only search permission, as looking
+        // a name up by its full path does) where it may not.
+        bool readable = true;
+        int descriptor = systemCalls().openAt(AT_FDCWD, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+        if (descriptor < 0 && (errno == EACCES || errno == EPERM)) {
+            readable = false;
+            descriptor = systemCalls().openAt(AT_FDCWD, name, O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+        }
         if (descriptor < 0) {
             return false;
         }
         std::unique_ptr<DirectoryState, DirectoryStateDeleter> state(new DirectoryState);
         state->descriptor = descriptor;
+        state->readable = readable;
         directory.adopt(std::move(state), path);
         return true;
     }
@@ -394,6 +448,7 @@ public:
             return OpenResult::Failed;
         }
         extent.size = static_cast<std::uint64_t>(info.st_size);
+        extent.identity = posix::identityOf(info.st_dev, info.st_ino);
         std::unique_ptr<FileState, FileStateDeleter> state = stateFor(descriptor);
         state->device = info.st_dev;
         state->inode = info.st_ino;
@@ -578,14 +633,42 @@ public:
 
     bool close(FileHandle& file) override { return closeDescriptor(file); }
 
-    // A close that fails is how a file system reports a write that did not
-    // reach it after all (NFS, a full disk with delayed allocation).
-    bool finishWriting(FileHandle& file) override { return closeDescriptor(file); }
+    // Written data reaches the file system with each write; what a later
+    // failure of the device or of a network file system has to say shows in
+    // makeDurable and in the close before the rename.
+    bool finishWriting(FileHandle& file) override {
+        if (file.state() == nullptr) {
+            errno = EBADF;
+            return false;
+        }
+        return true;
+    }
 
     bool putInPlace(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName,
                     const std::string& targetName, Placement, FileHandle* replaced) override {
-        closeDescriptor(file);
-        const int descriptor = posix::descriptorOf(directory);
+        DirectoryState* const directoryState = directory.state();
+        if (file.state() == nullptr || directoryState == nullptr) {
+            errno = EBADF;
+            return false;
+        }
+        if (directoryState->readable) {
+            // A close that fails is how a file system may report a write that
+            // did not reach it after all (NFS, a full disk with delayed
+            // allocation): the file then does not take the name.
+            if (!closeDescriptor(file)) {
+                return false;
+            }
+        } else {
+            // The file's descriptor is what this directory's names will be
+            // flushed through (makeNamesDurable).
+            const std::unique_ptr<FileState, FileStateDeleter> state = file.release();
+            if (directoryState->flushThrough >= 0) {
+                systemCalls().close(directoryState->flushThrough);
+            }
+            directoryState->flushThrough = state->descriptor;
+            state->descriptor = -1;
+        }
+        const int descriptor = directoryState->descriptor;
         const bool renamed =
             systemCalls().renameAt(descriptor, temporaryName.c_str(), descriptor, targetName.c_str()) == 0;
         // The replaced file stays claimed (its lock and lease) until the new
@@ -602,13 +685,85 @@ public:
                errno == ENOENT;
     }
 
+    bool makeDurable(FileHandle* const* files, std::size_t count, std::vector<const DirectoryHandle*>& pendingNames,
+                     std::size_t& failed) override {
+        // One syncfs per file system the files lie on flushes them all at the
+        // cost of one round trip to the device, and with them every name
+        // changed there before it. It reports the write-back errors of the
+        // whole file system (since Linux 5.8), others' too, so where it fails,
+        // or the system lacks it, each file is flushed on its own, which tells
+        // exactly which one did not reach the disk.
+        std::vector<dev_t> devices(count);
+        for (std::size_t index = 0; index < count; ++index) {
+            if (!deviceOf(*files[index], devices[index])) {
+                failed = index;
+                return false;
+            }
+        }
+        std::size_t firstFailure = count;
+        int failure = 0;
+        std::vector<bool> done(count, false);
+        for (std::size_t first = 0; first < count; ++first) {
+            if (done[first]) {
+                continue;
+            }
+            const dev_t device = devices[first];
+            const bool wholeFileSystem = systemCalls().syncFileSystem(posix::descriptorOf(*files[first])) == 0;
+            for (std::size_t index = first; index < count; ++index) {
+                if (done[index] || devices[index] != device) {
+                    continue;
+                }
+                done[index] = true;
+                if (!wholeFileSystem && !flushed(systemCalls().sync(posix::descriptorOf(*files[index]))) &&
+                    index < firstFailure) {
+                    firstFailure = index;
+                    failure = errno;
+                }
+            }
+            if (wholeFileSystem) {
+                dropNamesOn(device, pendingNames);
+            }
+        }
+        if (firstFailure < count) {
+            failed = firstFailure;
+            errno = failure;
+            return false;
+        }
+        return true;
+    }
+
+    bool makeNamesDurable(const DirectoryHandle& directory) override {
+        const DirectoryState* const state = directory.state();
+        if (state == nullptr) {
+            errno = EBADF;
+            return false;
+        }
+        if (state->readable) {
+            return flushed(systemCalls().sync(state->descriptor));
+        }
+        // Nothing of this process was put in place here when there is no
+        // file to flush through.
+        return state->flushThrough < 0 || flushed(systemCalls().syncFileSystem(state->flushThrough));
+    }
+
+    std::size_t openFileRoom() override {
+        // Kept for what the process holds besides: its standard streams, the
+        // libraries' files, the directories of the files being replaced.
+        constexpr long kHeldBesides = 64;
+        const long limit = systemCalls().openFileLimit();
+        if (limit == std::numeric_limits<long>::max()) {
+            return std::numeric_limits<std::size_t>::max();
+        }
+        return limit > kHeldBesides ? static_cast<std::size_t>(limit - kHeldBesides) : 1;
+    }
+
     StatusResult queryStatus(const std::string& path, FileStatus& status) override {
         struct stat info {};
         if (systemCalls().statAt(AT_FDCWD, path.c_str(), &info, 0) == 0) {
             status.isDirectory = S_ISDIR(info.st_mode);
             status.isRegularFile = S_ISREG(info.st_mode);
             status.size = static_cast<std::uint64_t>(info.st_size);
-            status.identity = FileIdentity(std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino));
+            status.identity = posix::identityOf(info.st_dev, info.st_ino);
             return StatusResult::Found;
         }
         return errno == ENOENT || errno == ENOTDIR ? StatusResult::NotFound : StatusResult::Failed;
@@ -643,6 +798,9 @@ void FileStateDeleter::operator()(FileState* state) const noexcept {
 void DirectoryStateDeleter::operator()(DirectoryState* state) const noexcept {
     if (state != nullptr && state->descriptor >= 0) {
         systemCalls().close(state->descriptor);
+    }
+    if (state != nullptr && state->flushThrough >= 0) {
+        systemCalls().close(state->flushThrough);
     }
     delete state;
 }

@@ -38,6 +38,16 @@ struct FileState {
 
 struct DirectoryState {
     int descriptor = -1;
+    // Opened for reading, so that the descriptor itself can be flushed;
+    // otherwise (a directory the process may search but not read) it is
+    // opened for its path alone, and its names are flushed with its whole
+    // file system through flushThrough: the last file put in place here,
+    // kept open for that.
+    bool readable = false;
+    int flushThrough = -1;
+    // The file system it lies on, once asked (makeDurable).
+    bool deviceKnown = false;
+    dev_t device = 0;
     // What a file created here by this process gets, found out once when
     // first needed: its owner and group, and whether the directory's default
     // ACL gives it an access ACL. Unknown until looked at; when it cannot be
@@ -67,6 +77,11 @@ struct FileAccessData {
 };
 
 namespace posix {
+
+// The identity of the file whose status info is.
+inline FileIdentity identityOf(dev_t device, ino_t inode) {
+    return FileIdentity(std::to_string(device) + ":" + std::to_string(inode));
+}
 
 // The descriptor of an open file or directory; -1 when not open.
 inline int descriptorOf(const FileHandle& file) { return file.state() != nullptr ? file.state()->descriptor : -1; }

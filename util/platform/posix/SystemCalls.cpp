@@ -2,8 +2,11 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <sys/resource.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+#include <limits>
 
 namespace ostrel::platform::posix {
 
@@ -37,6 +40,18 @@ int SystemCalls::unlinkAt(int directory, const char* name) { return ::unlinkat(d
 int SystemCalls::close(int descriptor) { return ::close(descriptor); }
 
 int SystemCalls::fstat(int descriptor, struct stat* info) { return ::fstat(descriptor, info); }
+
+int SystemCalls::sync(int descriptor) { return ::fsync(descriptor); }
+
+int SystemCalls::syncFileSystem(int descriptor) { return ::syncfs(descriptor); }
+
+long SystemCalls::openFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return -1;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? std::numeric_limits<long>::max() : static_cast<long>(limit.rlim_cur);
+}
 
 ssize_t SystemCalls::readAt(int descriptor, void* buffer, std::size_t size, off_t offset) {
     return ::pread(descriptor, buffer, size, offset);

@@ -48,6 +48,12 @@ public:
     virtual ssize_t getAttribute(int descriptor, const char* name, void* value, std::size_t size);
     virtual int setAttribute(int descriptor, const char* name, const void* value, std::size_t size);
     virtual int removeAttribute(int descriptor, const char* name);
+    // fsync and syncfs: a file's data and metadata, or every change of the
+    // file system a descriptor lies on, on stable storage.
+    virtual int sync(int descriptor);
+    virtual int syncFileSystem(int descriptor);
+    // getrlimit(RLIMIT_NOFILE)'s soft limit; -1 when it cannot be read.
+    virtual long openFileLimit();
 };
 
 // The calls the file code makes: the real ones unless a test installed others.

@@ -238,6 +238,12 @@ constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
 
 bool closeFile(FileHandle& file);
 
+// Whether a flush's error says the file system has nothing to flush (a
+// device or a file system without the request).
+bool cannotFlush(DWORD error) {
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER;
+}
+
 // Renames the open file to target (a system path) in one step, replacing an
 // entry of that name: with POSIX semantics where the system has them, else
 // the classic way (older systems, Wine and file systems without them refuse
@@ -444,6 +450,7 @@ public:
         }
         access.data().path = path;
         extent.size = snapshot.size;
+        extent.identity = FileIdentity(snapshot.identity);
         std::unique_ptr<FileState, FileStateDeleter> state = stateFor(handle, std::move(path));
         state->opened = std::move(snapshot);
         file.adopt(std::move(state));
@@ -661,6 +668,51 @@ public:
         }
         return placed;
     }
+
+    // FlushFileBuffers writes a file's data and metadata to the device and
+    // has the device flush its cache; Windows offers no flush of many files
+    // at once short of a whole volume's, which needs administrator rights,
+    // so each file is flushed on its own.
+    bool makeDurable(FileHandle* const* files, std::size_t count, std::vector<const DirectoryHandle*>&,
+                     std::size_t& failed) override {
+        for (std::size_t index = 0; index < count; ++index) {
+            const HANDLE handle = windows::handleOf(*files[index]);
+            if (handle == INVALID_HANDLE_VALUE) {
+                SetLastError(ERROR_INVALID_HANDLE);
+                failed = index;
+                return false;
+            }
+            if (!FlushFileBuffers(handle) && !cannotFlush(GetLastError())) {
+                failed = index;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // A rename is a change of its directory: the directory is flushed
+    // through a handle of its own opened with the right to add files (what
+    // FlushFileBuffers asks of a handle, and what putting a file in place
+    // there needed already). The file systems that journal their metadata
+    // (NTFS, ReFS) then have the rename on the device.
+    bool makeNamesDurable(const DirectoryHandle& directory) override {
+        const DirectoryState* const state = directory.state();
+        if (state == nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return false;
+        }
+        const HANDLE handle = CreateFileW(windows::longPathForm(state->path).c_str(), FILE_ADD_FILE, kShareAll, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const bool flushed = FlushFileBuffers(handle) || cannotFlush(GetLastError());
+        closeKeepingError(handle);
+        return flushed;
+    }
+
+    // Handles are not limited the way descriptors are.
+    std::size_t openFileRoom() override { return std::numeric_limits<std::size_t>::max(); }
 
     bool discard(FileHandle& file, const DirectoryHandle& directory, const std::string& temporaryName) override {
         FileState* state = file.state();
