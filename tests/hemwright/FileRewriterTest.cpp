@@ -2,8 +2,12 @@
 
 #include "tests/hemwright/FileRewriterTest.h"
 #include "tests/support/FileSystemFaults.h"
+#include "tests/support/PowerCut.h"
 #include "tests/support/SystemErrors.h"
 #include "tests/support/TestFiles.h"
+#include "util/FileOperations.h"
+#include "util/FileReplacement.h"
+#include "util/PendingNames.h"
 #include "util/platform/Platform.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +172,8 @@ TEST_F(FileRewriterTest, SystemFaultsNeverLeaveAHalfWrittenFile) {
         {FileSystemFault::FinishWritingFails,
          "Failed to write output file '" + temporary + "' to rewrite '" + path + "'. Reason: " + ioError},
         {FileSystemFault::ReadFails, "Failed to read input file '" + path + "'. Reason: " + ioError},
+        {FileSystemFault::FlushFails,
+         "Failed to write output file '" + temporary + "' to rewrite '" + path + "'. Reason: " + ioError},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
@@ -180,5 +186,85 @@ TEST_F(FileRewriterTest, SystemFaultsNeverLeaveAHalfWrittenFile) {
         EXPECT_EQ(c.failure, message);
         EXPECT_TRUE(readBytes(path) == content);
         EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir_.path()));
+    }
+}
+
+// --- Durability and batches ------------------------------------------------
+
+// When the second of three files cannot be made durable, the first is
+// replaced, the second and third are left as they were, and no temporary
+// file remains.
+TEST_F(FileRewriterTest, FailedFlushOfOneFileKeepsTheOnesBeforeItAndLeavesTheRest) {
+    std::vector<std::string> paths;
+    for (const char* name : {"a", "b", "c"}) {
+        paths.push_back(dir_.file(name));
+        writeBytes(paths.back(), name);
+    }
+    std::string message;
+    {
+        const FileSystemFaults faults(FileSystemFault::FlushFails, 1);
+        message = failureOf([&] { rewriteAllWithAddedText(paths, "<", ">", NameSequence({"1", "2", "3"})); });
+    }
+    EXPECT_EQ("Failed to write output file '" + paths[1] + "-tmp-2' to rewrite '" + paths[1] +
+                  "'. Reason: " + reasonSentence(SystemError::InputOutput),
+              message);
+    EXPECT_EQ("<a>", readBytes(paths[0]));
+    EXPECT_EQ("b", readBytes(paths[1]));
+    EXPECT_EQ("c", readBytes(paths[2]));
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), listDirectory(dir_.path()));
+    ostrel::makePendingNamesDurable();
+}
+
+// Two replacements of one file are kept apart in this process too: the
+// second sees the first's claim.
+TEST_F(FileRewriterTest, FileBeingPreparedIsSeenAsBeingRewritten) {
+    const std::string path = dir_.file("in");
+    writeBytes(path, "content");
+    ostrel::FileReplacement first(path);
+    ostrel::FileReplacement second(path);
+    ASSERT_EQ(ostrel::platform::OpenResult::Opened, first.openOriginal());
+    ASSERT_EQ(ostrel::platform::OpenResult::Opened, second.openOriginal());
+    const ostrel::platform::OtherWriters firstWriters = first.otherWriters();
+    EXPECT_TRUE(firstWriters == ostrel::platform::OtherWriters::None ||
+                firstWriters == ostrel::platform::OtherWriters::Unknown);
+    EXPECT_EQ(ostrel::platform::OtherWriters::Rewriting, second.otherWriters());
+}
+
+// A power cut at any moment of a run of three files in two directories and
+// output.xml: every file holds its old bytes or its new ones, whole, and
+// output.xml is absent or whole, whether the renames not yet made durable
+// survive or not; a cut after the run leaves everything new.
+TEST_F(FileRewriterTest, PowerCutAtAnyMomentLeavesEachFileOldOrNewWhole) {
+    fs::create_directories(fs::u8path(dir_.file("one")));
+    fs::create_directories(fs::u8path(dir_.file("two")));
+    const std::vector<std::string> paths = {dir_.file("one/a"), dir_.file("one/b"), dir_.file("two/c")};
+    const std::string output = dir_.file("output.xml");
+    std::vector<std::string> old;
+    for (const std::string& path : paths) {
+        old.push_back(largeContent(3000) + path);
+        writeBytes(path, old.back());
+    }
+    const testing_support::PowerCut cut;
+    rewriteAllWithAddedText(paths, "<", ">");
+    ostrel::writeFile(output, "<document/>", true);
+    ostrel::makePendingNamesDurable();
+    ASSERT_GT(cut.moments(), 7u);
+    for (std::size_t moment = 0; moment <= cut.moments(); ++moment) {
+        for (const bool renamesKept : {false, true}) {
+            SCOPED_TRACE("cut after step " + std::to_string(moment) + (renamesKept ? ", renames kept" : ""));
+            const bool afterTheRun = moment == cut.moments();
+            for (std::size_t index = 0; index < paths.size(); ++index) {
+                const std::optional<std::string> left =
+                    cut.contentAfterCut(moment, renamesKept, paths[index], old[index]);
+                ASSERT_TRUE(left.has_value());
+                if (afterTheRun) {
+                    EXPECT_TRUE(*left == "<" + old[index] + ">");
+                } else {
+                    EXPECT_TRUE(*left == old[index] || *left == "<" + old[index] + ">") << left->size() << " bytes";
+                }
+            }
+            const std::optional<std::string> document = cut.contentAfterCut(moment, renamesKept, output, {});
+            EXPECT_TRUE(document == std::optional<std::string>("<document/>") || (!afterTheRun && !document));
+        }
     }
 }

@@ -87,6 +87,12 @@ protected:
                 writeFailure();
             }
         };
+        services.makeNamesDurable = [this] {
+            // As the real list, which a flush empties, it fails once.
+            if (namesFailure && ++namesFlushes == 1) {
+                namesFailure();
+            }
+        };
         FakePlugin plugin(std::move(process));
         testing::internal::CaptureStdout();
         const int code = runPipelinePlugin(plugin, services);
@@ -98,6 +104,8 @@ protected:
 
     Recorded recorded;
     std::string standardOutput;
+    std::function<void()> namesFailure;
+    int namesFlushes = 0;
 };
 
 TEST_F(RunDriverTest, SuccessWritesOutputOnceAndReturnsZero) {
@@ -207,6 +215,35 @@ TEST_F(RunDriverTest, WriteFailureAfterAnEarlierFailureKeepsTheEarlierCode) {
     EXPECT_EQ("no room\n", standardOutput);
     EXPECT_EQ(2002, run([](PipelinePluginOutput&) -> int { throw std::runtime_error("e"); }, {},
                         [] { throw ostrel::CrException("no room", ostrel::E_FAIL); }));
+}
+
+// The names the run put in place are flushed on every path; a run that
+// succeeded but whose names cannot be flushed fails with 2001 and says why
+// in output.xml, while an earlier failure keeps its code.
+TEST_F(RunDriverTest, NamesThatCannotBeMadeDurableFailTheRunWithTheProcessCode) {
+    const auto unflushed = [] { throw ostrel::CrException("Failed to flush the directory 'd'.", ostrel::E_FAIL); };
+    struct Row {
+        std::function<int(PipelinePluginOutput&)> process;
+        std::function<void()> namesFailure;
+        int code;
+        std::string log;
+        std::string line;
+    };
+    const std::vector<Row> rows = {
+        {succeed, {}, 0, "", ""},
+        {succeed, unflushed, 2001, "Failed to flush the directory 'd'.", ""},
+        {[](PipelinePluginOutput&) -> int { throw PipelinePluginException("x"); }, unflushed, 2001, "x",
+         "Failed to flush the directory 'd'.\n"},
+    };
+    for (const Row& row : rows) {
+        namesFailure = row.namesFailure;
+        namesFlushes = 0;
+        recorded = Recorded();
+        EXPECT_EQ(row.code, run(row.process));
+        EXPECT_EQ(row.namesFailure ? 1 : 0, namesFlushes);
+        EXPECT_EQ(row.log, recorded.serializedLog.message);
+        EXPECT_EQ(row.line, standardOutput);
+    }
 }
 
 TEST_F(RunDriverTest, CrExceptionMessageOnStandardOutputHidesPasswords) {

@@ -120,4 +120,24 @@ bool FileSystemFaults::rename(const std::string& from, const std::string& to) {
     return target().rename(from, to);
 }
 
+bool FileSystemFaults::makeDurable(platform::FileHandle* const* files, std::size_t count,
+                                   std::vector<const platform::DirectoryHandle*>& pendingNames, std::size_t& failed) {
+    if (fault_ != FileSystemFault::FlushFails || count <= room_) {
+        return target().makeDurable(files, count, pendingNames, failed);
+    }
+    const std::size_t flushed = static_cast<std::size_t>(room_);
+    if (flushed > 0 && !target().makeDurable(files, flushed, pendingNames, failed)) {
+        return false;
+    }
+    failed = flushed;
+    return failWith(SystemError::InputOutput, false);
+}
+
+bool FileSystemFaults::makeNamesDurable(const platform::DirectoryHandle& directory) {
+    if (fault_ == FileSystemFault::NamesFlushFails) {
+        return failWith(SystemError::InputOutput, false);
+    }
+    return target().makeNamesDurable(directory);
+}
+
 }  // namespace testing_support

@@ -27,6 +27,11 @@ enum class FileSystemFault {
     PutInPlaceRefused,    // putting a finished file in place fails: Busy
     RenameAcrossVolumes,  // renaming a whole path fails: CrossDevice, as
                           // from one volume to another
+    FlushFails,           // making new files durable fails from the
+                          // `room`-th file of a flush on (0: the first):
+                          // InputOutput; those before it are flushed
+    NamesFlushFails,      // making a directory's names durable fails:
+                          // InputOutput
     WritersUnknown,       // the system cannot tell whether another process
                           // writes to a file (no lease: another user's file,
                           // a file system without leases); nothing is
@@ -54,6 +59,10 @@ public:
                     ostrel::platform::Placement placement, ostrel::platform::FileHandle* replaced) override;
     bool rename(const std::string& from, const std::string& to) override;
     ostrel::platform::OtherWriters watchForWriters(ostrel::platform::FileHandle& file) override;
+    bool makeDurable(ostrel::platform::FileHandle* const* files, std::size_t count,
+                     std::vector<const ostrel::platform::DirectoryHandle*>& pendingNames,
+                     std::size_t& failed) override;
+    bool makeNamesDurable(const ostrel::platform::DirectoryHandle& directory) override;
 
 private:
     FileSystemFault fault_;
