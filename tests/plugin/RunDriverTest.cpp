@@ -89,7 +89,7 @@ protected:
         };
         services.makeNamesDurable = [this] {
             // As the real list, which a flush empties, it fails once.
-            if (namesFailure && ++namesFlushes == 1) {
+            if (++namesFlushes == 1 && namesFailure) {
                 namesFailure();
             }
         };
@@ -240,7 +240,7 @@ TEST_F(RunDriverTest, NamesThatCannotBeMadeDurableFailTheRunWithTheProcessCode) 
         namesFlushes = 0;
         recorded = Recorded();
         EXPECT_EQ(row.code, run(row.process));
-        EXPECT_EQ(row.namesFailure ? 1 : 0, namesFlushes);
+        EXPECT_LE(1, namesFlushes);
         EXPECT_EQ(row.log, recorded.serializedLog.message);
         EXPECT_EQ(row.line, standardOutput);
     }
