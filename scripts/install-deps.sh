@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages the build and the tests need, and only
 # those that are missing, so that a machine that has them all is not touched.
 # clang and its runtime serve the fuzz targets; GNU time serves the benchmark;
+# xfsprogs serves the power-cut test on a loop-mounted XFS;
 # scdoc makes the manual pages; dpkg-dev (dpkg-shlibdeps) and lintian serve
 # the Debian package and its test.
 set -euo pipefail
@@ -15,6 +16,7 @@ packages=(
   scdoc gzip dpkg-dev lintian man-db
   clang libclang-rt-14-dev
   time
+  xfsprogs
 )
 
 missing=()
