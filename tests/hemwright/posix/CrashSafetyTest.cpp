@@ -454,6 +454,25 @@ TEST(CrashSafetyTest, KillDuringAStepOfManyFilesLeavesEachFileOldOrNewInListOrde
     EXPECT_EQ(step.size(), step.checkConsistent());
 }
 
+// A stop during a batch removes every temporary file the batch holds.
+TEST(CrashSafetyTest, TerminationSignalDuringAFullBatchRemovesEveryTemporaryFile) {
+    ManyFilesStep step(300);
+    bool caught = false;
+    for (int attempt = 0; attempt < 3 && !caught; ++attempt) {
+        step.restore();
+        PosixHostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+        caught = process.stopWhen([&] { return temporaryFiles(step.directory()).size() >= 200; });
+        const HostRun run = caught ? process.signalAndWait(SIGTERM) : process.wait();
+        if (caught) {
+            EXPECT_TRUE(run.killedBySignal);
+            EXPECT_EQ(SIGTERM, run.signalNumber);
+            step.checkConsistent();
+        }
+        EXPECT_TRUE(temporaryFiles(step.directory()).empty());
+    }
+    EXPECT_TRUE(caught) << "never saw a full batch in progress";
+}
+
 // Runs command through the shell; true when it exited with 0.
 bool shell(const std::string& command) {
     return std::system(("{ " + command + "; } >/dev/null 2>&1").c_str()) == 0;
