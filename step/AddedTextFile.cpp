@@ -4,9 +4,9 @@
 #include "step/PrintableName.h"
 #include "step/XmlTextProblem.h"
 #include "util/ErrorResolver.h"
-#include "util/platform/FileAccessQueries.h"
 #include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
+#include "util/platform/posix/FileAccessQueries.h"
 
 #include <fstream>
 #include <sstream>

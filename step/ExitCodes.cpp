@@ -1,8 +1,9 @@
 #include "step/ExitCodes.h"
 
-#include "util/platform/Process.h"
+#include "util/platform/posix/Process.h"
 
 #include <map>
+#include <vector>
 
 std::string stepExitCodeTable() {
     std::string table =
@@ -23,11 +24,25 @@ std::string stepExitCodeTable() {
         "  74       standard output cannot be written before hemwright runs\n"
         "  128+N    hemwright ended by signal N (such as 137 for SIGKILL), or the\n"
         "           run interrupted by one of:";
-    // The signals and their numbers are the platform's.
-    std::string line;
+    // The signals and their numbers are the platform's; the real-time ones,
+    // which have no names of their own, are one item.
+    std::vector<std::string> items;
+    int firstRealTime = 0;
+    int lastRealTime = 0;
     for (const int signalNumber : ostrel::platform::stopSignals()) {
-        const std::string item = std::to_string(ostrel::platform::exitStatusForSignal(signalNumber)) + " " +
-                                 ostrel::platform::signalName(signalNumber);
+        const int status = ostrel::platform::exitStatusForSignal(signalNumber);
+        if (ostrel::platform::isRealTimeSignal(signalNumber)) {
+            firstRealTime = firstRealTime == 0 ? status : firstRealTime;
+            lastRealTime = status;
+        } else {
+            items.push_back(std::to_string(status) + " " + ostrel::platform::signalName(signalNumber));
+        }
+    }
+    if (firstRealTime != 0) {
+        items.push_back(std::to_string(firstRealTime) + "-" + std::to_string(lastRealTime) + " the real-time signals");
+    }
+    std::string line;
+    for (const std::string& item : items) {
         if (line.size() + item.size() + 2 > 60) {
             table += "\n           " + line + ",";
             line.clear();

@@ -4,9 +4,9 @@
 #include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
 #include "util/TemporaryName.h"
-#include "util/platform/FileAccessQueries.h"
 #include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
+#include "util/platform/posix/FileAccessQueries.h"
 
 #include <boost/filesystem.hpp>
 

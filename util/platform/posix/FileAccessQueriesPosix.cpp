@@ -1,5 +1,5 @@
-// POSIX implementation of the file access queries of the platform seam.
-#include "util/platform/FileAccessQueries.h"
+// The file access queries of the step tool (FileAccessQueries.h).
+#include "util/platform/posix/FileAccessQueries.h"
 
 #include "util/platform/posix/WriteLease.h"
 
