@@ -169,18 +169,7 @@ void removeDirectory(const std::string& path) {
 }
 
 std::string parentDirectory(const std::string& path) {
-    std::string::size_type last = path.size();
-    while (last > 0 && !isSeparator(path[last - 1])) {
-        --last;
-    }
-    if (last == 0) {
-        return std::string();
-    }
-    --last;
-    if (last + 1 == path.size()) {
-        return path;
-    }
-    std::string parent = path.substr(0, last + 1);
+    std::string parent = splitPath(path).directory;
     if (hasDriveNames()) {
         replaceCharacter(parent, '\\', '/');
     }

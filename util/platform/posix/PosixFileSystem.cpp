@@ -5,6 +5,7 @@
 #include "util/platform/FileSystem.h"
 
 #include "util/platform/StopHandling.h"
+#include "util/platform/posix/FileIdentityKey.h"
 #include "util/platform/posix/HeldStopRequests.h"
 #include "util/platform/posix/PosixState.h"
 #include "util/platform/posix/SystemCalls.h"
@@ -608,7 +609,7 @@ public:
             status.isDirectory = S_ISDIR(info.st_mode);
             status.isRegularFile = S_ISREG(info.st_mode);
             status.size = static_cast<std::uint64_t>(info.st_size);
-            status.identity = FileIdentity(std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino));
+            status.identity = posix::identityOf(info);
             return StatusResult::Found;
         }
         return errno == ENOENT || errno == ENOTDIR ? StatusResult::NotFound : StatusResult::Failed;
