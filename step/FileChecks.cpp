@@ -28,7 +28,7 @@ std::optional<std::string> readProblem(const std::string& path) {
     if (platform::fileSystem().queryStatus(path, status) != platform::StatusResult::Found) return lastSystemErrorText();
     if (status.isDirectory) return std::string("Is a directory");
     if (!status.isRegularFile) return std::string("Not a regular file");
-    if (const std::uint32_t error = platform::readAccessError(path)) return ErrorResolver(0).resolve(error, false);
+    if (const std::uint32_t error = platform::readAccessError(path)) return systemErrorTextOf(error);
     return std::nullopt;
 }
 
@@ -36,7 +36,7 @@ std::optional<std::string> readProblem(const std::string& path) {
 std::optional<std::string> directoryProblem(const std::string& directory) {
     const std::string name = "its directory " + printableName(directory);
     if (const std::uint32_t error = platform::directoryWriteError(directory)) {
-        return name + " does not let this user create files: " + ErrorResolver(0).resolve(error, false);
+        return name + " does not let this user create files: " + systemErrorTextOf(error);
     }
     switch (platform::queryChangeLock(directory)) {
         case platform::ChangeLock::Immutable: return name + " is immutable: no file can be created in it";
@@ -52,7 +52,7 @@ std::optional<std::string> directoryProblem(const std::string& directory) {
 std::optional<std::string> replaceProblem(const std::string& path) {
     const std::string directory = ostrel::containingDirectory(path);
     if (auto problem = directoryProblem(directory)) return problem;
-    if (const std::uint32_t error = platform::replaceAccessError(path)) return ErrorResolver(0).resolve(error, false);
+    if (const std::uint32_t error = platform::replaceAccessError(path)) return systemErrorTextOf(error);
     platform::EntryFacts facts;
     if (!platform::queryEntryFacts(path, facts)) return lastSystemErrorText();
     if (facts.mountPoint) {

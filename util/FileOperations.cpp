@@ -77,7 +77,7 @@ bool fileExists(const std::string& path) {
         case platform::StatusResult::Failed:
             break;
     }
-    const std::string reason = ErrorResolver(0).resolve(platform::lastErrorCode(), false);
+    const std::string reason = lastSystemErrorText();
     throw CrException("Failed to determine if '" + tested + "' exists. Reason: " + reason, E_FAIL);
 }
 
@@ -99,7 +99,7 @@ bool directoryExists(const std::string& path) {
 bool moveFile(const std::string& source, const std::string& destination, bool overwrite) {
     platform::FileSystem& files = platform::fileSystem();
     auto failure = [&](std::uint32_t code) {
-        return CrException(moveFailure(source, destination) + " Reason: " + asSentence(ErrorResolver(0).resolve(code, false)),
+        return CrException(moveFailure(source, destination) + " Reason: " + asSentence(systemErrorTextOf(code)),
                            E_FAIL);
     };
     if (!overwrite) {
