@@ -17,10 +17,10 @@ struct AddedText {
 
 // prefix and suffix are UTF-8. With a line break style other than None
 // (hemwright/LineBreaks.h) every line break inside both texts becomes that
-// style's; with
-// lineBreakAfterPrefix one line break of the style (CR LF without one) is
-// added after the prefix; then both are converted to single bytes (ISO
-// 8859-1, '?' for a character above U+00FF or a malformed sequence).
+// style's; with lineBreakAfterPrefix one line break of the style (CR LF
+// with None) is added after the prefix; then both are converted to single
+// bytes (ISO 8859-1, '?' for a character above U+00FF or a malformed
+// sequence).
 // Nothing when both texts are empty: then no file is to be changed at all.
 std::optional<AddedText> addedText(const std::string& prefix, const std::string& suffix, LineBreakStyle style,
                                    bool lineBreakAfterPrefix);
