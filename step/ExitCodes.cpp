@@ -2,6 +2,7 @@
 
 #include "plugin/RunExitCodes.h"
 #include "util/platform/posix/Process.h"
+#include "util/platform/posix/StopSignals.h"
 
 #include <vector>
 
@@ -31,7 +32,7 @@ std::string stepExitCodeTable() {
     int lastRealTime = 0;
     for (const int signalNumber : ostrel::platform::stopSignals()) {
         const int status = ostrel::platform::exitStatusForSignal(signalNumber);
-        if (ostrel::platform::isRealTimeSignal(signalNumber)) {
+        if (ostrel::platform::posix::isRealTimeSignal(signalNumber)) {
             firstRealTime = firstRealTime == 0 ? status : firstRealTime;
             lastRealTime = status;
         } else {

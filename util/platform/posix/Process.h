@@ -35,10 +35,6 @@ ProcessOutcome runProgramInDirectory(const std::string& executable, const std::s
 // of their numbers and hence of exitStatusForSignal.
 std::vector<int> stopSignals();
 
-// Whether the signal is one of the real-time signals (SIGRTMIN to
-// SIGRTMAX), which have no names of their own.
-bool isRealTimeSignal(int signalNumber);
-
 // The exit status with which a shell reports a program ended by the signal,
 // and with which a program that cleaned up after it ends: 128 plus the
 // signal's number on POSIX.

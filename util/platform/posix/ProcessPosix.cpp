@@ -150,8 +150,6 @@ std::vector<int> stopSignals() {
     return signals;
 }
 
-bool isRealTimeSignal(int signalNumber) { return signalNumber >= SIGRTMIN && signalNumber <= SIGRTMAX; }
-
 int exitStatusForSignal(int signalNumber) { return 128 + signalNumber; }
 
 void interceptStopSignals() {
@@ -211,7 +209,7 @@ std::string signalName(int signalNumber) {
     // The real-time signals have no names of their own: counted from the
     // lowest one, whose number the system sets at run time.
     if (signalNumber == SIGRTMIN) return "SIGRTMIN";
-    if (isRealTimeSignal(signalNumber)) return "SIGRTMIN+" + std::to_string(signalNumber - SIGRTMIN);
+    if (posix::isRealTimeSignal(signalNumber)) return "SIGRTMIN+" + std::to_string(signalNumber - SIGRTMIN);
     return "signal " + std::to_string(signalNumber);
 }
 

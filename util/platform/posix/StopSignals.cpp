@@ -19,9 +19,11 @@ bool isStopSignal(int signal) {
         case SIGPWR:
             return true;
         default:
-            return signal >= SIGRTMIN && signal <= SIGRTMAX;
+            return isRealTimeSignal(signal);
     }
 }
+
+bool isRealTimeSignal(int signal) { return signal >= SIGRTMIN && signal <= SIGRTMAX; }
 
 sigset_t stopSignalSet() {
     sigset_t set;

@@ -19,6 +19,10 @@ namespace ostrel::platform::posix {
 // (SIGRTMIN to SIGRTMAX).
 bool isStopSignal(int signal);
 
+// Whether the signal is one of the real-time signals (SIGRTMIN to SIGRTMAX,
+// numbers the system sets at run time), which have no names of their own.
+bool isRealTimeSignal(int signal);
+
 // All of them as a set, for a signal mask.
 sigset_t stopSignalSet();
 
