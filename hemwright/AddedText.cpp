@@ -3,18 +3,18 @@
 #include "hemwright/LineBreaks.h"
 #include "util/Utf8ToLatin1Converter.h"
 
-std::optional<AddedText> addedText(const std::string& prefix, const std::string& suffix, int styleCode,
+std::optional<AddedText> addedText(const std::string& prefix, const std::string& suffix, LineBreakStyle style,
                                    bool lineBreakAfterPrefix) {
     if (prefix.empty() && suffix.empty()) {
         return std::nullopt;
     }
     AddedText added{prefix, suffix};
-    if (styleCode != 0) {
-        added.prefix = normalizeLineBreaks(added.prefix, styleCode);
-        added.suffix = normalizeLineBreaks(added.suffix, styleCode);
+    if (style != LineBreakStyle::None) {
+        added.prefix = normalizeLineBreaks(added.prefix, style);
+        added.suffix = normalizeLineBreaks(added.suffix, style);
     }
     if (lineBreakAfterPrefix) {
-        added.prefix += lineBreakText(styleCode);
+        added.prefix += lineBreakText(style);
     }
     ostrel::Utf8ToLatin1Converter converter;
     added.prefix = converter.convert(added.prefix);

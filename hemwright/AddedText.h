@@ -1,6 +1,8 @@
 #ifndef HEMWRIGHT_ADDEDTEXT_H
 #define HEMWRIGHT_ADDEDTEXT_H
 
+#include "hemwright/LineBreaks.h"
+
 #include <optional>
 #include <string>
 
@@ -13,14 +15,14 @@ struct AddedText {
     std::string suffix;
 };
 
-// prefix and suffix are UTF-8. With a style code (hemwright/LineBreaks.h;
-// 0 for none) every line break inside both texts becomes that style's; with
-// lineBreakAfterPrefix one line break of the style (CR LF without one) is
-// added after the prefix; then both are converted to single bytes (ISO
-// 8859-1, '?' for a character above U+00FF or a malformed sequence).
+// prefix and suffix are UTF-8. With a line break style other than None
+// (hemwright/LineBreaks.h) every line break inside both texts becomes that
+// style's; with lineBreakAfterPrefix one line break of the style (CR LF
+// with None) is added after the prefix; then both are converted to single
+// bytes (ISO 8859-1, '?' for a character above U+00FF or a malformed
+// sequence).
 // Nothing when both texts are empty: then no file is to be changed at all.
-// REQUIRES: styleCode is 0, 1, 2 or 3.
-std::optional<AddedText> addedText(const std::string& prefix, const std::string& suffix, int styleCode,
+std::optional<AddedText> addedText(const std::string& prefix, const std::string& suffix, LineBreakStyle style,
                                    bool lineBreakAfterPrefix);
 
 #endif

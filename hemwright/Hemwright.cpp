@@ -26,11 +26,11 @@ int Hemwright::process(PipelinePluginInput& input, PipelinePluginOutput& output,
     const std::string prefix = parameterText(parameters, "DataToPrepend");
     const std::string suffix = parameterText(parameters, "DataToAppend");
 
-    int styleCode = 0;
+    LineBreakStyle styleCode = LineBreakStyle::None;
     const std::string style = parameterText(parameters, "LineBreakStyle");
     if (!style.empty()) {
         styleCode = parseLineBreakStyle(style);
-        if (styleCode == 0) {
+        if (styleCode == LineBreakStyle::None) {
             throw PipelinePluginException(std::string("Invalid input: $") + "LineBreakStyle" +
                                           ". Valid values are: windows, unix, linux or mac.");
         }

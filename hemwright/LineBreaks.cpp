@@ -2,32 +2,34 @@
 
 #include "util/Strings.h"
 
-int parseLineBreakStyle(const std::string& style) {
+LineBreakStyle parseLineBreakStyle(const std::string& style) {
     if (ostrel::equalsIgnoreCase(style, "windows")) {
-        return 1;
+        return LineBreakStyle::Windows;
     }
     if (ostrel::equalsIgnoreCase(style, "unix") || ostrel::equalsIgnoreCase(style, "linux")) {
-        return 2;
+        return LineBreakStyle::Unix;
     }
     if (ostrel::equalsIgnoreCase(style, "mac")) {
-        return 3;
+        return LineBreakStyle::Mac;
     }
-    return 0;
+    return LineBreakStyle::None;
 }
 
-std::string lineBreakText(int styleCode) {
-    switch (styleCode) {
-        case 2:
+std::string lineBreakText(LineBreakStyle style) {
+    switch (style) {
+        case LineBreakStyle::Unix:
             return "\n";
-        case 3:
+        case LineBreakStyle::Mac:
             return "\r";
-        default:
-            return "\r\n";
+        case LineBreakStyle::Windows:
+        case LineBreakStyle::None:
+            break;
     }
+    return "\r\n";
 }
 
-std::string normalizeLineBreaks(const std::string& text, int styleCode) {
-    const std::string lineBreak = lineBreakText(styleCode);
+std::string normalizeLineBreaks(const std::string& text, LineBreakStyle style) {
+    const std::string lineBreak = lineBreakText(style);
     std::string normalized;
     normalized.reserve(text.size());
     for (std::string::size_type position = 0; position < text.size(); ++position) {

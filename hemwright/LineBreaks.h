@@ -3,19 +3,25 @@
 
 #include <string>
 
-// Line break styles of the texts that Hemwright adds to files, as codes:
-// 0 none given, 1 windows (CR LF), 2 unix or linux (LF), 3 mac (CR).
+// Line break styles of the texts that Hemwright adds to files. The values
+// are the codes the host's own code gives the styles.
+enum class LineBreakStyle : int {
+    None = 0,     // no style given
+    Windows = 1,  // CR LF
+    Unix = 2,     // LF ("unix" or "linux")
+    Mac = 3,      // CR
+};
 
-// The code of a style name compared without regard to the case of ASCII
-// letters; 0 for any other text, which callers treat as invalid.
-int parseLineBreakStyle(const std::string& style);
+// The style of a name compared without regard to the case of ASCII letters;
+// None for any other text, which callers treat as invalid.
+LineBreakStyle parseLineBreakStyle(const std::string& style);
 
-// The line break bytes of a code: LF for 2, CR for 3, CR LF for 1 and for
-// every other code.
-std::string lineBreakText(int styleCode);
+// The line break bytes of a style: LF for Unix, CR for Mac, CR LF for
+// Windows and for None.
+std::string lineBreakText(LineBreakStyle style);
 
 // text with every CR LF, lone CR and lone LF replaced by exactly one line
-// break of the style; REQUIRES: styleCode is 1, 2 or 3.
-std::string normalizeLineBreaks(const std::string& text, int styleCode);
+// break of the style; REQUIRES: style is not None.
+std::string normalizeLineBreaks(const std::string& text, LineBreakStyle style);
 
 #endif

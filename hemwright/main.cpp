@@ -4,6 +4,7 @@
 #include "hemwright/Hemwright.h"
 #include "hemwright/InformationRequest.h"
 #include "plugin/PluginException.h"
+#include "plugin/RunExitCodes.h"
 #include "util/MemoryReserve.h"
 #include "util/platform/StopHandling.h"
 
@@ -17,7 +18,7 @@ constexpr std::size_t kMemoryReserveBytes = 1 << 20;
 
 // What the run driver returns for a standard library exception (here: no
 // memory) while input.xml is read.
-constexpr int kNoMemoryToStart = 1002;
+constexpr int kNoMemoryToStart = Vellamor::Plugin::kReadStandardException;
 
 }  // namespace
 
@@ -40,6 +41,6 @@ int main(int argc, char* argv[]) {
         Hemwright plugin;
         return plugin.run();
     } catch (const Vellamor::Plugin::PluginException&) {
-        return 1;
+        return Vellamor::Plugin::kRunEscapedDriver;
     }
 }

@@ -1,6 +1,7 @@
 #include "plugin/RunDriver.h"
 
 #include "plugin/PluginException.h"
+#include "plugin/RunExitCodes.h"
 #include "util/CrException.h"
 #include "util/FileOperations.h"
 #include "util/PasswordMask.h"
@@ -19,19 +20,6 @@ namespace {
 
 const char kUnexpectedParseError[] = "Unexpected error when parsing the input XML.";
 const char kUnexpectedProcessError[] = "Unexpected error thrown by pipeline implementation.";
-
-enum ExitCode : int {
-    kReadPluginException = 1001,
-    kReadStandardException = 1002,
-    kReadOtherException = 1003,
-    kProcessPluginException = 2001,
-    kProcessStandardException = 2002,
-    kProcessOtherException = 2003,
-    kWritePluginException = 3001,
-    kWriteCrException = 3002,
-    kWriteStandardException = 3003,
-    kWriteOtherException = 3004,
-};
 
 // The objects of one run, destroyed in the order output, input, context on
 // every path.
@@ -85,7 +73,7 @@ int writeOutput(const PipelinePluginContext& context, const PipelinePluginOutput
     try {
         std::unique_ptr<PipelinePluginSerializer> serializer = services.createSerializer();
         services.writeFile(fileName, serializer->serialize(output, context));
-        return 0;
+        return kRunSucceeded;
     } catch (const PluginException& e) {
         printOutputFailure(e.getMessage());
         return kWritePluginException;

@@ -11,7 +11,8 @@
 
 // The run driver behind PipelinePlugin::run: one call of the host through its
 // three phases (read "input.xml", process, write "output.xml"), with every
-// failure turned into the output's log message and an exit code:
+// failure turned into the output's log message and an exit code
+// (RunExitCodes.h):
 //
 //   0           process returned 0 and output.xml was written
 //   other       process returned it (output.xml written all the same)

@@ -4,9 +4,9 @@
 #include "step/PrintableName.h"
 #include "step/XmlTextProblem.h"
 #include "util/ErrorResolver.h"
-#include "util/platform/FileAccessQueries.h"
 #include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
+#include "util/platform/posix/FileAccessQueries.h"
 
 #include <fstream>
 #include <sstream>
@@ -43,7 +43,7 @@ std::string readAddedTextFile(const std::string& path, const std::string& option
     if (status.isDirectory) throw StepFailure(kNoInputExitCode, subject + ": Is a directory.");
     if (!status.isRegularFile) throw StepFailure(kNoInputExitCode, subject + ": Not a regular file.");
     if (const std::uint32_t error = platform::readAccessError(path)) {
-        throw StepFailure(kNoInputExitCode, subject + ": " + ErrorResolver(0).resolve(error, false) + ".");
+        throw StepFailure(kNoInputExitCode, subject + ": " + systemErrorTextOf(error) + ".");
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) throw StepFailure(kNoInputExitCode, subject + ": " + lastSystemErrorText() + ".");

@@ -69,7 +69,8 @@ FileEdges readFileEdges(const std::string& path) {
 }  // namespace
 
 std::optional<AddedText> bytesHemwrightWouldAdd(const StepOptions& options) {
-    const int style = options.lineBreakStyle ? parseLineBreakStyle(*options.lineBreakStyle) : 0;
+    const LineBreakStyle style =
+        options.lineBreakStyle ? parseLineBreakStyle(*options.lineBreakStyle) : LineBreakStyle::None;
     return addedText(options.prepend.value_or(""), options.append.value_or(""), style, options.addLineBreak);
 }
 

@@ -1,8 +1,10 @@
 #include "step/ExitCodes.h"
 
-#include "util/platform/Process.h"
+#include "plugin/RunExitCodes.h"
+#include "util/platform/posix/Process.h"
+#include "util/platform/posix/StopSignals.h"
 
-#include <map>
+#include <vector>
 
 std::string stepExitCodeTable() {
     std::string table =
@@ -23,11 +25,25 @@ std::string stepExitCodeTable() {
         "  74       standard output cannot be written before hemwright runs\n"
         "  128+N    hemwright ended by signal N (such as 137 for SIGKILL), or the\n"
         "           run interrupted by one of:";
-    // The signals and their numbers are the platform's.
-    std::string line;
+    // The signals and their numbers are the platform's; the real-time ones,
+    // which have no names of their own, are one item.
+    std::vector<std::string> items;
+    int firstRealTime = 0;
+    int lastRealTime = 0;
     for (const int signalNumber : ostrel::platform::stopSignals()) {
-        const std::string item = std::to_string(ostrel::platform::exitStatusForSignal(signalNumber)) + " " +
-                                 ostrel::platform::signalName(signalNumber);
+        const int status = ostrel::platform::exitStatusForSignal(signalNumber);
+        if (ostrel::platform::posix::isRealTimeSignal(signalNumber)) {
+            firstRealTime = firstRealTime == 0 ? status : firstRealTime;
+            lastRealTime = status;
+        } else {
+            items.push_back(std::to_string(status) + " " + ostrel::platform::signalName(signalNumber));
+        }
+    }
+    if (firstRealTime != 0) {
+        items.push_back(std::to_string(firstRealTime) + "-" + std::to_string(lastRealTime) + " the real-time signals");
+    }
+    std::string line;
+    for (const std::string& item : items) {
         if (line.size() + item.size() + 2 > 60) {
             table += "\n           " + line + ",";
             line.clear();
@@ -38,21 +54,13 @@ std::string stepExitCodeTable() {
 }
 
 std::string describeHemwrightExitStatus(int status) {
-    // hemwright's codes and the low 8 bits a parent sees of them.
-    static const std::map<int, std::string> meanings = {
-        {0, "success"},
-        {1, "1: a runtime failure escaped the run driver; output.xml not written"},
-        {1001 & 0xFF, "1001: reading input.xml failed"},
-        {1002 & 0xFF, "1002: reading input.xml failed with a standard library exception"},
-        {1003 & 0xFF, "1003: reading input.xml failed unexpectedly"},
-        {2001 & 0xFF, "2001: the plugin failed"},
-        {2002 & 0xFF, "2002: the plugin failed with a standard library exception"},
-        {2003 & 0xFF, "2003: the plugin failed unexpectedly"},
-        {3001 & 0xFF, "3001: writing output.xml failed (runtime failure)"},
-        {3002 & 0xFF, "3002: writing output.xml failed (file system)"},
-        {3003 & 0xFF, "3003: writing output.xml failed (standard library exception)"},
-        {3004 & 0xFF, "3004: writing output.xml failed unexpectedly"},
-    };
-    const auto found = meanings.find(status);
-    return found != meanings.end() ? found->second : "not an exit code of hemwright";
+    // hemwright's codes by the low 8 bits a parent sees of them.
+    for (const Vellamor::Plugin::RunExitCodeMeaning& entry : Vellamor::Plugin::kRunExitCodes) {
+        if ((entry.code & 0xFF) == status) {
+            return entry.code == Vellamor::Plugin::kRunSucceeded
+                       ? std::string(entry.meaning)
+                       : std::to_string(entry.code) + ": " + entry.meaning;
+        }
+    }
+    return "not an exit code of hemwright";
 }

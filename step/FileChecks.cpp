@@ -3,10 +3,11 @@
 #include "step/CountText.h"
 #include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
+#include "util/PathParts.h"
 #include "util/TemporaryName.h"
-#include "util/platform/FileAccessQueries.h"
 #include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
+#include "util/platform/posix/FileAccessQueries.h"
 
 #include <boost/filesystem.hpp>
 
@@ -21,18 +22,13 @@ namespace {
 // The length of the unique part hemwright puts after "-tmp-".
 constexpr std::size_t kUniqueNameLength = 36;
 
-std::string lastComponent(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Why hemwright could not read the file, or nothing.
 std::optional<std::string> readProblem(const std::string& path) {
     platform::FileStatus status;
     if (platform::fileSystem().queryStatus(path, status) != platform::StatusResult::Found) return lastSystemErrorText();
     if (status.isDirectory) return std::string("Is a directory");
     if (!status.isRegularFile) return std::string("Not a regular file");
-    if (const std::uint32_t error = platform::readAccessError(path)) return ErrorResolver(0).resolve(error, false);
+    if (const std::uint32_t error = platform::readAccessError(path)) return systemErrorTextOf(error);
     return std::nullopt;
 }
 
@@ -40,7 +36,7 @@ std::optional<std::string> readProblem(const std::string& path) {
 std::optional<std::string> directoryProblem(const std::string& directory) {
     const std::string name = "its directory " + printableName(directory);
     if (const std::uint32_t error = platform::directoryWriteError(directory)) {
-        return name + " does not let this user create files: " + ErrorResolver(0).resolve(error, false);
+        return name + " does not let this user create files: " + systemErrorTextOf(error);
     }
     switch (platform::queryChangeLock(directory)) {
         case platform::ChangeLock::Immutable: return name + " is immutable: no file can be created in it";
@@ -54,9 +50,9 @@ std::optional<std::string> directoryProblem(const std::string& directory) {
 
 // Why hemwright could not put its new file in the place of path, or nothing.
 std::optional<std::string> replaceProblem(const std::string& path) {
-    const std::string directory = fs::path(path).parent_path().string();
+    const std::string directory = ostrel::containingDirectory(path);
     if (auto problem = directoryProblem(directory)) return problem;
-    if (const std::uint32_t error = platform::replaceAccessError(path)) return ErrorResolver(0).resolve(error, false);
+    if (const std::uint32_t error = platform::replaceAccessError(path)) return systemErrorTextOf(error);
     platform::EntryFacts facts;
     if (!platform::queryEntryFacts(path, facts)) return lastSystemErrorText();
     if (facts.mountPoint) {
@@ -72,7 +68,7 @@ std::optional<std::string> replaceProblem(const std::string& path) {
     if (!platform::queryNameLimits(directory, limits)) return lastSystemErrorText();
     const std::string temporary =
         ostrel::temporaryPathBeside(path, std::string(kUniqueNameLength, 'x'), limits.nameBytes);
-    const std::size_t nameBytes = lastComponent(temporary).size();
+    const std::size_t nameBytes = ostrel::splitPath(temporary).name.size();
     if (nameBytes > limits.nameBytes || temporary.size() > limits.pathBytes) {
         return "File name too long: the temporary file hemwright writes beside it needs a path of " +
                std::to_string(temporary.size()) + " bytes and a name of " + std::to_string(nameBytes) +

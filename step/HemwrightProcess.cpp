@@ -2,7 +2,7 @@
 
 #include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
-#include "util/platform/Process.h"
+#include "util/platform/posix/Process.h"
 
 #include <boost/filesystem.hpp>
 
@@ -39,10 +39,10 @@ ProcessStatus runInDirectory(const std::string& executable, const std::string& d
     }
     if (!outcome.started) {
         throw LaunchError("cannot start " + printableName(executable) + " in " + printableName(directory) + ": " +
-                          ErrorResolver(0).resolve(outcome.startError, false) + ".");
+                          systemErrorTextOf(outcome.startError) + ".");
     }
     if (!outcome.waited) {
-        throw StepFailure(kSoftwareExitCode, "cannot wait for hemwright: " + ErrorResolver(0).resolve(outcome.waitError, false) + ".");
+        throw StepFailure(kSoftwareExitCode, "cannot wait for hemwright: " + systemErrorTextOf(outcome.waitError) + ".");
     }
     ended.exited = outcome.exited;
     ended.exitStatus = outcome.exitStatus;

@@ -2,7 +2,7 @@
 
 #include "step/ExitCodes.h"
 #include "util/ErrorResolver.h"
-#include "util/platform/Process.h"
+#include "util/platform/posix/Process.h"
 
 void printResult(const std::string& text) {
     if (!ostrel::platform::writeToStandardOutput(text)) {

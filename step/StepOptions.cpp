@@ -134,7 +134,7 @@ StepOptions parseStepOptions(int argc, const char* const argv[]) {
 
     if (values.count("line-break-style")) {
         const std::string style = values["line-break-style"].as<std::string>();
-        if (parseLineBreakStyle(style) == 0) {
+        if (parseLineBreakStyle(style) == LineBreakStyle::None) {
             throw UsageError("invalid --line-break-style '" + printableName(style) + "'; use windows, unix, linux or mac.");
         }
         options.lineBreakStyle = style;

@@ -4,8 +4,8 @@
 #include "step/HemwrightProcess.h"
 #include "step/RunLog.h"
 #include "step/StepOptions.h"
-#include "util/platform/FileAccessQueries.h"
-#include "util/platform/Process.h"
+#include "util/platform/posix/FileAccessQueries.h"
+#include "util/platform/posix/Process.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "step/PrintableName.h"
 #include "util/ErrorResolver.h"
-#include "util/platform/Process.h"
+#include "util/platform/posix/Process.h"
 
 #include <boost/filesystem.hpp>
 

@@ -13,7 +13,7 @@
 #include "step/StepOptions.h"
 #include "step/StepSummary.h"
 #include "step/TemporaryWorkingDirectory.h"
-#include "util/platform/Process.h"
+#include "util/platform/posix/Process.h"
 
 #include <iostream>
 #include <stdexcept>

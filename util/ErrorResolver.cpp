@@ -138,4 +138,6 @@ std::string asSentence(const std::string& text) {
     return !text.empty() && text.back() == '.' ? text : text + ".";
 }
 
-std::string lastSystemErrorText() { return ErrorResolver(0).resolve(ostrel::platform::lastErrorCode(), false); }
+std::string systemErrorTextOf(std::uint32_t code) { return ErrorResolver(0).resolve(code, false); }
+
+std::string lastSystemErrorText() { return systemErrorTextOf(ostrel::platform::lastErrorCode()); }

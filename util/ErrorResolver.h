@@ -5,9 +5,10 @@
 #include <string>
 
 // Turns a system error code into the text that the utility library's
-// messages carry after "Reason: ". Created on the stack for one lookup:
-//     ostrel::... "Reason: " + ErrorResolver(0).resolve(platform::lastErrorCode(), false)
-// Never throws anything of its own: a code without a text becomes a text.
+// messages carry after "Reason: ". Code that reports a failed system call
+// asks systemErrorTextOf or lastSystemErrorText below; the class itself
+// serves them and the database error sources. Never throws anything of its
+// own: a code without a text becomes a text.
 class ErrorResolver {
 public:
     explicit ErrorResolver(std::uint32_t code = 0) : code_(code) {}
@@ -40,8 +41,12 @@ private:
     std::string text_;
 };
 
+// The text for a system error code, as messages carry it after "Reason: "
+// (ErrorResolver(0).resolve(code, false)).
+std::string systemErrorTextOf(std::uint32_t code);
+
 // The text for the calling thread's last system error, read at once after a
-// failing call: ErrorResolver(0).resolve(platform::lastErrorCode(), false).
+// failing call: systemErrorTextOf(platform::lastErrorCode()).
 std::string lastSystemErrorText();
 
 // text as the end of a sentence: followed by a full stop unless it ends in

@@ -85,7 +85,7 @@ bool fileExists(const std::string& path) {
         case platform::StatusResult::Failed:
             break;
     }
-    const std::string reason = ErrorResolver(0).resolve(platform::lastErrorCode(), false);
+    const std::string reason = lastSystemErrorText();
     throw CrException("Failed to determine if '" + tested + "' exists. Reason: " + reason, E_FAIL);
 }
 
@@ -107,7 +107,7 @@ bool directoryExists(const std::string& path) {
 bool moveFile(const std::string& source, const std::string& destination, bool overwrite) {
     platform::FileSystem& files = platform::fileSystem();
     auto failure = [&](std::uint32_t code) {
-        return CrException(moveFailure(source, destination) + " Reason: " + asSentence(ErrorResolver(0).resolve(code, false)),
+        return CrException(moveFailure(source, destination) + " Reason: " + asSentence(systemErrorTextOf(code)),
                            E_FAIL);
     };
     if (!overwrite) {
@@ -177,18 +177,7 @@ void removeDirectory(const std::string& path) {
 }
 
 std::string parentDirectory(const std::string& path) {
-    std::string::size_type last = path.size();
-    while (last > 0 && !isSeparator(path[last - 1])) {
-        --last;
-    }
-    if (last == 0) {
-        return std::string();
-    }
-    --last;
-    if (last + 1 == path.size()) {
-        return path;
-    }
-    std::string parent = path.substr(0, last + 1);
+    std::string parent = splitPath(path).directory;
     if (hasDriveNames()) {
         replaceCharacter(parent, '\\', '/');
     }

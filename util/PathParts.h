@@ -17,6 +17,12 @@ struct PathParts {
 
 PathParts splitPath(const std::string& path);
 
+// The directory the path's last component lies in, as a path of its own for
+// the system's calls and for messages: PathParts::directory without its
+// final separators, but for the root ("/", or "C:/" where drives have names)
+// which keeps one; "." for a bare name.
+std::string containingDirectory(const std::string& path);
+
 }  // namespace ostrel
 
 #endif

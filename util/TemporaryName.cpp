@@ -1,14 +1,13 @@
 #include "util/TemporaryName.h"
 
 #include "util/PathParts.h"
+#include "util/Utf8Sequence.h"
 
 namespace ostrel {
 
 namespace {
 
 const char kTemporaryMarker[] = "-tmp-";
-
-bool isUtf8Continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
 }  // namespace
 
@@ -18,7 +17,7 @@ std::string temporaryNameBeside(const std::string& name, const std::string& uniq
         return name + tail;
     }
     std::string::size_type cut = nameLimit - tail.size();
-    while (cut > 0 && isUtf8Continuation(name[cut])) {
+    while (cut > 0 && isUtf8ContinuationByte(static_cast<unsigned char>(name[cut]))) {
         --cut;
     }
     return name.substr(0, cut) + tail;

@@ -222,8 +222,8 @@ std::string numbered(const std::string& before, const std::string& after, std::s
     return text;
 }
 
-// Each document took from a minute to hours to parse; now each is refused
-// within the host's patience, and memory stays small.
+// Each document would take from a minute to hours to parse in full; each is
+// refused within the host's patience, and memory stays small.
 TEST_F(EndToEndTest, HostileStructureEndsPromptlyWith1001) {
     const struct {
         const char* what;

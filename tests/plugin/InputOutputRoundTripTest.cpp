@@ -1,9 +1,8 @@
-// Found by fuzzing the input path: an XML 1.1 input may carry control
-// characters as references; a data element value whose control character
-// sat between "]]" and ">" came back as output with a CDATA section closed
-// early and raw markup after it, an output document the host cannot read.
-// (Values are no longer copied as sections; the text must still come back
-// escaped.)
+// What the host sends comes back in an output document the host can read:
+// an XML 1.1 input may carry control characters as references, and a data
+// element value whose control character sits between "]]" and ">" comes
+// back as escaped text, never as a section closed early with raw markup
+// after it.
 #include "plugin/PipelinePluginOutput.h"
 #include "plugin/PipelinePluginParser.h"
 #include "plugin/PipelinePluginSerializer.h"

@@ -1,11 +1,13 @@
 #include "plugin/RunDriver.h"
 
 #include "plugin/PluginException.h"
+#include "plugin/RunExitCodes.h"
 #include "util/CrException.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -301,3 +303,18 @@ TEST_F(RunDriverTest, DriverThatRunsOutOfMemoryStillEndsWithThePhasesCode) {
 }
 
 }  // namespace
+
+// A POSIX parent sees only the low 8 bits of a code, and the step tool
+// explains a status by them: no two codes may share them.
+TEST(RunExitCodesTest, EveryCodeIsListedOnceAndTellsApartByItsLowEightBits) {
+    std::set<int> lowBits;
+    int previous = -1;
+    for (const auto& entry : Vellamor::Plugin::kRunExitCodes) {
+        SCOPED_TRACE(entry.code);
+        EXPECT_LT(previous, static_cast<int>(entry.code));
+        EXPECT_TRUE(lowBits.insert(entry.code & 0xFF).second);
+        EXPECT_NE(std::string(), entry.meaning);
+        previous = entry.code;
+    }
+    EXPECT_EQ(12u, lowBits.size());
+}

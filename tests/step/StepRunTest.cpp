@@ -194,17 +194,19 @@ TEST_F(StepRunTest, InterruptedRunIsPassedOnReportedAndCleanedUp) {
     }
 }
 
-// Every signal that asks the tool to stop is handled as SIGTERM is: passed
+// Every signal that asks the tool to stop (the very ones hemwright cleans up
+// after, real-time signals included) is handled as SIGTERM is: passed
 // on to hemwright (here a stand-in that waits to be stopped), the working
 // directory removed, the files reported, the exit status a shell gives.
 TEST_F(StepRunTest, EveryStopSignalIsPassedOnAndCleanedUpAfter) {
     const std::string standIn = dataFile("hemwright", "#!/bin/sh\nulimit -c 0\nexec sleep 60\n");
     ASSERT_EQ(0, ::chmod(standIn.c_str(), 0755));
     const std::string file = dataFile("f.txt", "x");
-    const std::pair<int, const char*> signals[] = {{SIGHUP, "SIGHUP"},   {SIGQUIT, "SIGQUIT"},
-                                                   {SIGUSR1, "SIGUSR1"}, {SIGUSR2, "SIGUSR2"},
-                                                   {SIGALRM, "SIGALRM"}, {SIGVTALRM, "SIGVTALRM"},
-                                                   {SIGPROF, "SIGPROF"}, {SIGXCPU, "SIGXCPU"}};
+    const std::pair<int, std::string> signals[] = {
+        {SIGHUP, "SIGHUP"},       {SIGQUIT, "SIGQUIT"},     {SIGUSR1, "SIGUSR1"},   {SIGUSR2, "SIGUSR2"},
+        {SIGALRM, "SIGALRM"},     {SIGVTALRM, "SIGVTALRM"}, {SIGPROF, "SIGPROF"},   {SIGXCPU, "SIGXCPU"},
+        {SIGABRT, "SIGABRT"},     {SIGSTKFLT, "SIGSTKFLT"}, {SIGPWR, "SIGPWR"},     {SIGRTMIN, "SIGRTMIN"},
+        {SIGRTMIN + 3, "SIGRTMIN+3"}, {SIGRTMAX, "SIGRTMIN+" + std::to_string(SIGRTMAX - SIGRTMIN)}};
     for (const auto& [signalNumber, name] : signals) {
         SCOPED_TRACE(name);
         StepLaunch launch;
@@ -224,7 +226,7 @@ TEST_F(StepRunTest, EveryStopSignalIsPassedOnAndCleanedUpAfter) {
         };
         const StepResult result = run({"--hemwright", standIn, "--prepend", "P", file}, launch);
         EXPECT_EQ(128 + signalNumber, result.exitStatus);
-        EXPECT_EQ("hemwright-step: interrupted by " + std::string(name) + "; hemwright was ended by " + name +
+        EXPECT_EQ("hemwright-step: interrupted by " + name + "; hemwright was ended by " + name +
                       "\nhemwright-step: not replaced: " + file + "\n",
                   result.standardError);
         EXPECT_TRUE(leftWorkingDirectories().empty());

@@ -4,7 +4,7 @@
 
 namespace testing_support {
 
-std::string systemReason(SystemError error) { return ErrorResolver(0).resolve(systemErrorCode(error), false); }
+std::string systemReason(SystemError error) { return systemErrorTextOf(systemErrorCode(error)); }
 
 std::string reasonSentence(SystemError error) { return asSentence(systemReason(error)); }
 

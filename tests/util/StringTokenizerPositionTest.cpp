@@ -1,6 +1,7 @@
-// Found by fuzzing: after setPosition with a negative value, nextToken and
-// peekToken read in front of the buffer, and stepBack from the lowest
-// position overflowed.
+// Positions outside the buffer: after setPosition with a negative value,
+// nextToken and peekToken find no token and read nothing in front of the
+// buffer, and stepBack from the lowest position goes to the start without
+// overflowing.
 #include "util/StringTokenizer.h"
 
 #include <gtest/gtest.h>

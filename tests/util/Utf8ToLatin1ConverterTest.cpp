@@ -39,8 +39,8 @@ TEST(Utf8ToLatin1ConverterTest, MalformedAndCutOffSequencesGiveOneQuestionMark) 
     EXPECT_EQ(1, converter.replacementCount);
 }
 
-// Each malformed sequence is one counted '?', never a byte of its own
-// (decoding these used to give NUL, '/' and other arbitrary bytes).
+// Each malformed sequence is one counted '?', never a byte of its own (an
+// overlong form would otherwise give NUL, '/' and other arbitrary bytes).
 TEST(Utf8ToLatin1ConverterTest, EveryKindOfMalformedSequenceIsOneQuestionMark) {
     const struct {
         const char* bytes;

@@ -1,6 +1,7 @@
-// Found by fuzzing: a build large enough to carry the packed number past
-// 400.999.9999.999999, or negative enough to carry it below zero, printed a
-// text with a major above 400 or negative fields, which did not read back.
+// Every packed number prints as a text that reads back as the same number:
+// a build large enough to carry it past 400.999.9999.999999, or negative
+// enough to carry it below zero, stays in the build field rather than
+// giving a major above 400 or negative fields.
 #include "util/Version.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +32,8 @@ TEST(VersionTextReadBackTest, NegativeNumberIsPrintedAsABuild) {
 
 TEST(VersionTextReadBackTest, NumbersWithinBoundsPrintFieldByField) {
     expectReadsBack("400.999.9999.999999", "400.999.9999.999999");
-    // A build that spills only into the fields below the bounds is printed
-    // in those fields, as before.
+    // A build that spills only into fields that stay within the bounds is
+    // carried into those fields.
     expectReadsBack("1.0.0.1000000", "1.0.1.0");
     expectReadsBack("1.0.0.-1", "0.999.9999.999999");
 }

@@ -94,6 +94,27 @@ std::string notInParsedDocumentText(const std::string& query) {
     return query + " The context node does not belong to a parsed document.";
 }
 
+// Runs select over a fresh evaluation of expression and turns what the
+// libraries throw into this library's failures: an invalid expression into
+// a CrXmlException that says why, memory running out into std::bad_alloc,
+// anything else into a CrXmlException with unknownFailure.
+template <typename Select>
+auto evaluateXPath(const ParsedDocument::PrefixMap& prefixes, const std::string& expression,
+                   const std::string& unknownFailure, Select select) {
+    try {
+        XPathEvaluation evaluation(prefixes, expression);
+        return select(evaluation);
+    } catch (const xalanc::XSLException& exception) {
+        throw CrXmlException(invalidExpressionText(expression, exception));
+    } catch (const xercesc::OutOfMemoryException&) {
+        throw std::bad_alloc();
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        throw CrXmlException(unknownFailure);
+    }
+}
+
 }  // namespace
 
 DOMNodePtr::DOMNodePtr(xercesc::DOMNode* node, ParsedDocumentRef document)
@@ -150,20 +171,10 @@ DOMNodePtr DOMNodePtr::selectSingleNode(const std::string& expression) const {
     const XPathContext context = prepareXPathContext(
         *this, {query + " The context node does not have an owner document and it is not itself a document.",
                 notInParsedDocumentText(query)});
-    xalanc::XalanNode* found = nullptr;
-    try {
-        XPathEvaluation evaluation(document_->getPrefixes(), expression);
-        found = evaluation.selectSingleNode(context.node);
-    } catch (const xalanc::XSLException& exception) {
-        throw CrXmlException(invalidExpressionText(expression, exception));
-    } catch (const xercesc::OutOfMemoryException&) {
-        throw std::bad_alloc();
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (...) {
-        throw CrXmlException("The XPath expression \"" + expression +
-                             "\" is probably not valid (unknown exception in selectSingleNode)");
-    }
+    xalanc::XalanNode* const found = evaluateXPath(
+        document_->getPrefixes(), expression,
+        "The XPath expression \"" + expression + "\" is probably not valid (unknown exception in selectSingleNode)",
+        [&context](XPathEvaluation& evaluation) { return evaluation.selectSingleNode(context.node); });
     if (found == nullptr) {
         return DOMNodePtr();
     }
@@ -178,19 +189,10 @@ DOMNodeListPtr DOMNodePtr::selectNodeList(const std::string& expression) const {
     const std::string query = "Failed to select nodes using XPath query '" + expression + "'.";
     const XPathContext context = prepareXPathContext(
         *this, {query + " The context node does not have an owner document.", notInParsedDocumentText(query)});
-    std::shared_ptr<xalanc::NodeRefList> result;
-    try {
-        XPathEvaluation evaluation(document_->getPrefixes(), expression);
-        result = evaluation.selectNodeList(context.node);
-    } catch (const xalanc::XSLException& exception) {
-        throw CrXmlException(invalidExpressionText(expression, exception));
-    } catch (const xercesc::OutOfMemoryException&) {
-        throw std::bad_alloc();
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (...) {
-        throw CrXmlException("The XPath expression \"" + expression + "\" is probably not valid (unknown exception).");
-    }
+    std::shared_ptr<xalanc::NodeRefList> result = evaluateXPath(
+        document_->getPrefixes(), expression,
+        "The XPath expression \"" + expression + "\" is probably not valid (unknown exception).",
+        [&context](XPathEvaluation& evaluation) { return evaluation.selectNodeList(context.node); });
     return DOMNodeListPtr(context.wrapper, std::move(result), document_);
 }
 

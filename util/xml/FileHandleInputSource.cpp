@@ -39,7 +39,7 @@ public:
     XMLSize_t readBytes(XMLByte* toFill, const XMLSize_t maxToRead) override {
         const std::int64_t count = file_.readSome(reinterpret_cast<char*>(toFill), maxToRead);
         if (count < 0) {
-            const std::string reason = ErrorResolver(0).resolve(platform::lastErrorCode(), false);
+            const std::string reason = lastSystemErrorText();
             const XmlString detail = XmlString(systemId_) + systemIdentifier(". Reason: " + reason);
             ThrowXMLwithMemMgr1(xercesc::XMLPlatformUtilsException, xercesc::XMLExcepts::File_CouldNotReadFromFile,
                                 detail.c_str(), manager_);

@@ -28,7 +28,7 @@ std::string missingFileText(const std::string& path) { return "The input file \"
 // Read right after the failing call.
 std::string unreadableFileText(const std::string& path) {
     return "The input file \"" + path +
-           "\" cannot be read. Reason: " + asSentence(ErrorResolver(0).resolve(platform::lastErrorCode(), false));
+           "\" cannot be read. Reason: " + asSentence(lastSystemErrorText());
 }
 
 // The path as the parser and every message see it: each character that

@@ -20,7 +20,7 @@ DOMDocumentPtr loadXmlDocument(const std::string& path, std::string& errorText, 
         case platform::StatusResult::Failed:
             // A loop of symbolic links, a directory that may not be searched.
             errorText = "The input file \"" + path + "\" cannot be read. Reason: " +
-                        asSentence(ErrorResolver(0).resolve(platform::lastErrorCode(), false));
+                        asSentence(lastSystemErrorText());
             return DOMDocumentPtr();
     }
     DOMDocumentPtr document;

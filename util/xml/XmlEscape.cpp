@@ -2,6 +2,7 @@
 
 #include "util/StringTokenizer.h"
 #include "util/Strings.h"
+#include "util/Utf8Sequence.h"
 #include "util/xml/Latin1Output.h"
 
 #include <cstdint>
@@ -19,8 +20,6 @@ constexpr char kAttributeSpecials[] = "<>&\"\t\n\r";
 // The tokenizer counts in 32 bits; longer runs are cut into pieces of at most
 // this size, never inside a UTF-8 sequence.
 constexpr std::size_t kMaxPieceLength = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
-
-bool isContinuationByte(char byte) { return (static_cast<unsigned char>(byte) & 0xC0u) == 0x80u; }
 
 // The escaped form of a one-character token, or nullptr for a character
 // that stays as it is in this form.
@@ -87,7 +86,7 @@ std::string escapeXmlRun(const char* text, std::size_t count, bool attributeForm
         if (length > kMaxPieceLength) {
             length = kMaxPieceLength;
             // A UTF-8 sequence has at most three continuation bytes.
-            for (int step = 0; step < 3 && isContinuationByte(text[offset + length]); ++step) {
+            for (int step = 0; step < 3 && isUtf8ContinuationByte(static_cast<unsigned char>(text[offset + length])); ++step) {
                 --length;
             }
         }

@@ -107,11 +107,11 @@ TEST_F(FaultInjectionTest, DiskFullWhileWritingOutputDocumentGives3002AndNoParti
 // --- Memory that runs out --------------------------------------------------
 
 // Under an address-space limit (a memory limit the kernel enforces at every
-// allocation) a run used to end by abort or with 255 when memory ran out in
-// the XML library's start-up, in its own failure handling or in the driver.
+// allocation) memory may run out in the XML library's start-up, in its own
+// failure handling or in the driver; no run then ends by abort or with 255.
 // From just below what the program needs to start up to what a run needs,
-// every run now ends with a documented code: 0; 1001 or 1002 with
-// output.xml; or, with too little even to start, 1002 and a line saying so.
+// every run ends with a documented code: 0; 1001 or 1002 with output.xml;
+// or, with too little even to start, 1002 and a line saying so.
 // The file keeps its bytes or gets its new ones, and nothing is left behind.
 TEST_F(FaultInjectionTest, RunsUnderAnAddressSpaceLimitEndWithADocumentedCode) {
     if (!testing_support::kAddressSpaceCanBeBounded) {

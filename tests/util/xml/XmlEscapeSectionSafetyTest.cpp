@@ -1,8 +1,8 @@
-// Found by fuzzing while CDATA sections in a value were still copied as
-// sections: characters the escaping drops (control bytes, U+FFFE, U+FFFF)
-// between "]]" and ">" ended the section early, so the text after it went
-// out as raw markup. Values are text throughout now; dropping characters
-// must still never leave markup behind.
+// Characters the escaping drops (control bytes, U+FFFE, U+FFFF) between
+// "]]" and ">", or between the bytes of "<![CDATA[", never leave markup
+// behind: what is left once they are gone is escaped text, so no section
+// can be opened or closed by it and nothing after it goes out as raw
+// markup.
 #include "util/xml/XmlEscape.h"
 
 #include <gtest/gtest.h>

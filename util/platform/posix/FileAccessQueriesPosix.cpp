@@ -1,6 +1,9 @@
-// POSIX implementation of the file access queries of the platform seam.
-#include "util/platform/FileAccessQueries.h"
+// The file access queries of the step tool (FileAccessQueries.h).
+#include "util/platform/posix/FileAccessQueries.h"
 
+#include "util/PathParts.h"
+#include "util/platform/DirectoryHandle.h"
+#include "util/platform/posix/FileIdentityKey.h"
 #include "util/platform/posix/WriteLease.h"
 
 #include <fcntl.h>
@@ -17,13 +20,6 @@
 namespace ostrel::platform {
 
 namespace {
-
-std::string parentDirectoryOf(const std::string& path) {
-    const std::string::size_type slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
 
 ChangeLock lockOfFlags(bool immutable, bool appendOnly) {
     if (immutable) return ChangeLock::Immutable;
@@ -61,7 +57,7 @@ std::uint32_t readAccessError(const std::string& path) {
 }
 
 std::uint32_t replaceAccessError(const std::string& path) {
-    const std::string directory = parentDirectoryOf(path);
+    const std::string directory = containingDirectory(path);
     if (::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
         return static_cast<std::uint32_t>(errno);
     }
@@ -79,12 +75,14 @@ std::uint32_t replaceAccessError(const std::string& path) {
 }
 
 bool queryNameLimits(const std::string& directory, NameLimits& limits) {
+    // The name limit as the file code asks it when it names a temporary file.
+    DirectoryHandle opened;
+    std::size_t nameBytes = 0;
+    if (!opened.open(directory) || !opened.queryNameLimit(nameBytes)) return false;
     errno = 0;
-    const long name = ::pathconf(directory.c_str(), _PC_NAME_MAX);
-    if (name < 0 && errno != 0) return false;
     const long path = ::pathconf(directory.c_str(), _PC_PATH_MAX);
     if (path < 0 && errno != 0) return false;
-    limits.nameBytes = limitOrUnlimited(name);
+    limits.nameBytes = nameBytes;
     // _PC_PATH_MAX counts the terminating NUL.
     limits.pathBytes = path < 0 ? limitOrUnlimited(path) : static_cast<std::size_t>(path) - 1;
     return true;
@@ -93,7 +91,7 @@ bool queryNameLimits(const std::string& directory, NameLimits& limits) {
 bool queryEntryIdentity(const std::string& path, FileIdentity& identity) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) return false;
-    identity = FileIdentity(std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino));
+    identity = posix::identityOf(info);
     return true;
 }
 
@@ -144,7 +142,7 @@ bool queryEntryFacts(const std::string& path, EntryFacts& facts) {
     // Older systems: a mount from another file system shows another device
     // than the directory's (a bind mount within one file system goes unseen).
     struct stat directory {};
-    if (::stat(parentDirectoryOf(path).c_str(), &directory) != 0) return false;
+    if (::stat(containingDirectory(path).c_str(), &directory) != 0) return false;
     facts.mountPoint = makedev(info.stx_dev_major, info.stx_dev_minor) != directory.st_dev;
     return true;
 }

@@ -5,6 +5,7 @@
 #include "util/platform/FileSystem.h"
 
 #include "util/platform/StopHandling.h"
+#include "util/platform/posix/FileIdentityKey.h"
 #include "util/platform/posix/HeldStopRequests.h"
 #include "util/platform/posix/PosixState.h"
 #include "util/platform/posix/SystemCalls.h"
@@ -448,7 +449,7 @@ public:
             return OpenResult::Failed;
         }
         extent.size = static_cast<std::uint64_t>(info.st_size);
-        extent.identity = posix::identityOf(info.st_dev, info.st_ino);
+        extent.identity = posix::identityOf(info);
         std::unique_ptr<FileState, FileStateDeleter> state = stateFor(descriptor);
         state->device = info.st_dev;
         state->inode = info.st_ino;
@@ -763,7 +764,7 @@ public:
             status.isDirectory = S_ISDIR(info.st_mode);
             status.isRegularFile = S_ISREG(info.st_mode);
             status.size = static_cast<std::uint64_t>(info.st_size);
-            status.identity = posix::identityOf(info.st_dev, info.st_ino);
+            status.identity = posix::identityOf(info);
             return StatusResult::Found;
         }
         return errno == ENOENT || errno == ENOTDIR ? StatusResult::NotFound : StatusResult::Failed;

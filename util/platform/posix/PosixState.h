@@ -78,11 +78,6 @@ struct FileAccessData {
 
 namespace posix {
 
-// The identity of the file whose status info is.
-inline FileIdentity identityOf(dev_t device, ino_t inode) {
-    return FileIdentity(std::to_string(device) + ":" + std::to_string(inode));
-}
-
 // The descriptor of an open file or directory; -1 when not open.
 inline int descriptorOf(const FileHandle& file) { return file.state() != nullptr ? file.state()->descriptor : -1; }
 inline int descriptorOf(const DirectoryHandle& directory) {

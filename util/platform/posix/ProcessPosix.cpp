@@ -1,6 +1,8 @@
-// POSIX implementation of starting programs, passing on stop signals,
-// writing standard output and the access questions about paths.
-#include "util/platform/Process.h"
+// Starting programs, passing on stop signals and writing standard output,
+// for the step tool (Process.h).
+#include "util/platform/posix/Process.h"
+
+#include "util/platform/posix/StopSignals.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,7 +15,6 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
-#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -22,9 +23,6 @@ extern char** environ;
 namespace ostrel::platform {
 
 namespace {
-
-// In the order of their numbers, hence of the exit statuses.
-constexpr int kStopSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF};
 
 // Shared with the signal handler, hence the plain volatile atomic types.
 volatile std::sig_atomic_t firstStopSignal = 0;
@@ -144,19 +142,26 @@ ProcessOutcome runProgramInDirectory(const std::string& executable, const std::s
     return outcome;
 }
 
-std::vector<int> stopSignals() { return std::vector<int>(std::begin(kStopSignals), std::end(kStopSignals)); }
+std::vector<int> stopSignals() {
+    std::vector<int> signals;
+    for (int signalNumber = 1; signalNumber < NSIG; ++signalNumber) {
+        if (posix::isStopSignal(signalNumber)) signals.push_back(signalNumber);
+    }
+    return signals;
+}
 
 int exitStatusForSignal(int signalNumber) { return 128 + signalNumber; }
 
 void interceptStopSignals() {
+    const std::vector<int> signals = stopSignals();
     sigemptyset(&caughtSignals);
-    for (const int signalNumber : kStopSignals) {
+    for (const int signalNumber : signals) {
         struct sigaction current {};
         if (::sigaction(signalNumber, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
         sigaddset(&caughtSignals, signalNumber);
     }
     caughtSignalsReady = true;
-    for (const int signalNumber : kStopSignals) {
+    for (const int signalNumber : signals) {
         if (!sigismember(&caughtSignals, signalNumber)) continue;
         struct sigaction handler {};
         handler.sa_handler = onStopSignal;
@@ -197,8 +202,15 @@ std::string signalName(int signalNumber) {
         case SIGALRM: return "SIGALRM";
         case SIGVTALRM: return "SIGVTALRM";
         case SIGPROF: return "SIGPROF";
-        default: return "signal " + std::to_string(signalNumber);
+        case SIGSTKFLT: return "SIGSTKFLT";
+        case SIGPWR: return "SIGPWR";
+        default: break;
     }
+    // The real-time signals have no names of their own: counted from the
+    // lowest one, whose number the system sets at run time.
+    if (signalNumber == SIGRTMIN) return "SIGRTMIN";
+    if (posix::isRealTimeSignal(signalNumber)) return "SIGRTMIN+" + std::to_string(signalNumber - SIGRTMIN);
+    return "signal " + std::to_string(signalNumber);
 }
 
 bool writeToStandardOutput(const std::string& text) {

@@ -4,6 +4,7 @@
 #include "util/platform/DirectoryHandle.h"
 #include "util/platform/posix/HeldStopRequests.h"
 #include "util/platform/posix/PosixState.h"
+#include "util/platform/posix/StopSignals.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -17,43 +18,8 @@ namespace ostrel::platform {
 
 namespace {
 
-// Every signal that ends the process by default and may be caught, but
-// those the program meets otherwise: SIGPIPE and SIGXFSZ are ignored (the
-// write fails instead), SIGIO tells of a writer waiting for a file being
-// rewritten, and the signals of a fault in the program itself (SIGSEGV,
-// SIGBUS, SIGILL, SIGFPE, SIGTRAP, SIGSYS) are left to their default (and
-// to the sanitizers' reports).
-bool isStopSignal(int signal) {
-    switch (signal) {
-        case SIGHUP:
-        case SIGINT:
-        case SIGQUIT:
-        case SIGABRT:
-        case SIGUSR1:
-        case SIGUSR2:
-        case SIGALRM:
-        case SIGTERM:
-        case SIGSTKFLT:
-        case SIGXCPU:
-        case SIGVTALRM:
-        case SIGPROF:
-        case SIGPWR:
-            return true;
-        default:
-            return signal >= SIGRTMIN && signal <= SIGRTMAX;
-    }
-}
-
-sigset_t stopSignalSet() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int signal = 1; signal < NSIG; ++signal) {
-        if (isStopSignal(signal)) {
-            sigaddset(&set, signal);
-        }
-    }
-    return set;
-}
+using posix::isStopSignal;
+using posix::stopSignalSet;
 
 // Written by the main thread, read by the handler: a slot's entry is
 // complete before its flag is set, and the handler reads only slots whose

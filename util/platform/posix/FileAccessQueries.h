@@ -1,5 +1,5 @@
-#ifndef OSTREL_PLATFORM_FILEACCESSQUERIES_H
-#define OSTREL_PLATFORM_FILEACCESSQUERIES_H
+#ifndef OSTREL_PLATFORM_POSIX_FILEACCESSQUERIES_H
+#define OSTREL_PLATFORM_POSIX_FILEACCESSQUERIES_H
 
 #include <cstddef>
 #include <cstdint>
@@ -10,8 +10,9 @@
 
 // What this process (with its effective user and groups) may do with a path,
 // and what a directory accepts: questions asked before anything is changed.
-// Part of the platform seam. These functions never throw; failures come back
-// as results with the system's error code.
+// POSIX only, for the Linux step tool (step/); not part of the portable
+// seam. These functions never throw; failures come back as results with the
+// system's error code.
 namespace ostrel::platform {
 
 // 0 when this process may read the file at path (following symbolic links),

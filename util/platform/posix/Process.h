@@ -1,15 +1,16 @@
-#ifndef OSTREL_PLATFORM_PROCESS_H
-#define OSTREL_PLATFORM_PROCESS_H
+#ifndef OSTREL_PLATFORM_POSIX_PROCESS_H
+#define OSTREL_PLATFORM_POSIX_PROCESS_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// What a program needs to start another program and look after it: part of
-// the platform seam. It starts a child and waits for it, passes on the
-// signals that ask the program to stop, and writes its results to standard
-// output. These functions never throw; failures come back as
-// results with the system's error code.
+// What a program needs to start another program and look after it. POSIX
+// only, for the Linux step tool (step/); not part of the portable seam, so
+// nothing the program itself runs may use it. It starts a child and waits
+// for it, passes on the signals that ask the program to stop, and writes its
+// results to standard output. These functions never throw; failures come
+// back as results with the system's error code.
 namespace ostrel::platform {
 
 struct ProcessOutcome {
@@ -29,11 +30,9 @@ struct ProcessOutcome {
 // passed on to it, and one that arrived before means it is not started.
 ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory);
 
-// The signals that ask this process to stop and that it can catch (on
-// POSIX every catchable signal whose default action ends the process, but
-// for the ones a fault or the terminal raises: SIGHUP, SIGINT, SIGQUIT,
-// SIGUSR1, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF), in the
-// order of exitStatusForSignal.
+// The signals that ask this process to stop and that it can catch: the
+// very ones the program cleans up after (posix/StopSignals.h), in the order
+// of their numbers and hence of exitStatusForSignal.
 std::vector<int> stopSignals();
 
 // The exit status with which a shell reports a program ended by the signal,
@@ -58,7 +57,8 @@ void reportBrokenPipesAsErrors();
 // The first stop signal received since interceptStopSignals, or 0.
 int receivedStopSignal();
 
-// The signal's usual name ("SIGINT"), or "signal N" for one without.
+// The signal's usual name ("SIGINT"), "SIGRTMIN" or "SIGRTMIN+N" for a
+// real-time signal, or "signal N" for one without.
 std::string signalName(int signalNumber);
 
 // Writes all of text to this process's standard output. Returns false with
