@@ -4,18 +4,24 @@
 # measured in the same run. Prints one table for each of:
 #
 #  1. one file of 1 MiB, 100 MiB and 1 GiB rewritten with a prefix and a
-#     suffix, against the shell pipeline doing the same job,
-#       { printf %s "$prefix"; cat FILE; printf %s "$suffix"; } > TMP && mv TMP FILE
+#     suffix, against the shell pipeline doing the same job as durably,
+#       { printf %s "$prefix"; cat FILE; printf %s "$suffix"; } > TMP &&
+#         sync TMP && mv TMP FILE && sync DIR
 #     wall time, CPU time (user + system) and peak resident memory, each the
 #     median of alternating rounds after one warm-up round of each;
 #  2. one step of 10,000 files of 1 KiB (one input.xml listing them all),
 #     against minimal_rewrite, the least a program can do to rewrite the same
 #     files safely (open, exclusive create, copy_file_range, fchmod, rename
-#     per file; no XML), and against the pipeline over a sample of the same
-#     files, scaled per file;
+#     per file; no XML), against the same loop made durable the obvious way
+#     (minimal_rewrite --durable: fdatasync before each rename, fsync of the
+#     directory after it), and against the pipeline over a sample of the
+#     same files, scaled per file;
 #  3. the start-up floor: a whole run on a one-file step against
 #     startup_floor, which only starts Xerces-C and Xalan-C and parses the
 #     same input.xml; mean of many runs each (hyperfine when installed);
+#     beside it the flushes such a run makes (strace, when installed) and
+#     what one flush costs here (minimal_rewrite --durable on one file
+#     against minimal_rewrite);
 #  4. large input.xml documents, one of 10,000 data elements of every type
 #     and one with a single value of 100 MiB: peak resident memory (and wall
 #     time) of a whole run against startup_floor parsing the same document,
@@ -132,9 +138,13 @@ before_line() {
     "$before_commit" "$bw" "$bc" "$(mib "$br")" "$(ratio "$2" "$bw")" "$(ratio "$3" "$bc")" "$(ratio "$4" "$br")"
 }
 run_minimal() { "$measure" "$minimal" "$prefix" "$suffix" "$1"; }
+run_minimal_durable() { "$measure" "$minimal" --durable "$prefix" "$suffix" "$1"; }
+# The pipeline, as durable as hemwright: the new file flushed before the
+# rename, its directory after.
 run_pipeline() {
   "$measure" bash -c 'p=$1; s=$2; shift 2
-    for f; do { printf %s "$p"; cat "$f"; printf %s "$s"; } > "$f.tmp" && mv "$f.tmp" "$f"; done' \
+    for f; do { printf %s "$p"; cat "$f"; printf %s "$s"; } > "$f.tmp" && sync "$f.tmp" &&
+      mv "$f.tmp" "$f" && sync "$(dirname "$f")"; done' \
     _ "$prefix" "$suffix" "$@"
 }
 
@@ -212,7 +222,7 @@ for mebibytes in $sizes; do
   rm -rf "$file" "$file.tmp" "$step"
   sync
 done
-echo "   targets for 1 GiB: wall x <= 1.05, cpu x <= 1.05; hw rss the same at every size"
+echo "   targets for 1 GiB: wall x <= 1.05 (median of the rounds); hw rss the same at every size"
 
 echo
 echo "2. One step of $small_count files of 1 KiB (medians of $rounds alternating rounds after a warm-up)"
@@ -225,16 +235,20 @@ write_input "$step" "${files[@]}"
 printf '%s\n' "${files[@]}" >"$work/list"
 sync
 run_minimal "$work/list" >/dev/null
+run_minimal_durable "$work/list" >/dev/null
 run_pipeline "${files[@]:0:$sample}" >/dev/null
 run_hemwright "$step" >/dev/null
 run_before "$step" >/dev/null
 : >"$work/minimal.txt"
+: >"$work/durable.txt"
 : >"$work/pipeline.txt"
 : >"$work/ours.txt"
 : >"$work/before.txt"
 for ((round = 0; round < rounds; ++round)); do
   sync
   run_minimal "$work/list" >>"$work/minimal.txt"
+  sync
+  run_minimal_durable "$work/list" >>"$work/durable.txt"
   sync
   run_hemwright "$step" >>"$work/ours.txt"
   sync
@@ -243,6 +257,7 @@ for ((round = 0; round < rounds; ++round)); do
   run_pipeline "${files[@]:0:$sample}" >>"$work/pipeline.txt"
 done
 read -r mw mc mr < <(medians <"$work/minimal.txt")
+read -r dw dc dr < <(medians <"$work/durable.txt")
 read -r pw pc pr < <(medians <"$work/pipeline.txt")
 read -r ow oc orss < <(medians <"$work/ours.txt")
 count="$(find "$small" -type f | wc -l)"
@@ -253,15 +268,19 @@ if [ "$leftovers" -ne 0 ] || [ "$count" -ne "$small_count" ]; then
 fi
 per_ours="$(awk -v w="$ow" -v n="$small_count" 'BEGIN { printf "%.1f", w * 1e6 / n }')"
 per_minimal="$(awk -v w="$mw" -v n="$small_count" 'BEGIN { printf "%.1f", w * 1e6 / n }')"
+per_durable="$(awk -v w="$dw" -v n="$small_count" 'BEGIN { printf "%.1f", w * 1e6 / n }')"
 per_pipe="$(awk -v w="$pw" -v n="$sample" 'BEGIN { printf "%.1f", w * 1e6 / n }')"
 printf '%-36s | %9s | %9s | %11s | %s\n' "" "wall" "cpu" "peak rss" "wall per file"
 printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "hemwright, all $small_count files, one run" \
   "$(printf %.3f "$ow")" "$(printf %.3f "$oc")" "$(mib "$orss")" "$per_ours"
 printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "minimal_rewrite, all $small_count files" \
   "$(printf %.3f "$mw")" "$(printf %.3f "$mc")" "$(mib "$mr")" "$per_minimal"
-printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "pipeline, first $sample files" \
+printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "minimal_rewrite --durable, all files" \
+  "$(printf %.3f "$dw")" "$(printf %.3f "$dc")" "$(mib "$dr")" "$per_durable"
+printf '%-36s | %8ss | %8ss | %8.1fMiB | %8s µs\n' "durable pipeline, first $sample files" \
   "$(printf %.3f "$pw")" "$(printf %.3f "$pc")" "$(mib "$pr")" "$per_pipe"
-echo "   hemwright vs minimal_rewrite: wall x $(ratio "$ow" "$mw"), cpu x $(ratio "$oc" "$mc") (target <= 1.25)"
+echo "   hemwright vs minimal_rewrite: wall x $(ratio "$ow" "$mw"), cpu x $(ratio "$oc" "$mc") (hemwright flushes, minimal_rewrite does not)"
+echo "   hemwright vs minimal_rewrite --durable: wall x $(ratio "$ow" "$dw"), cpu x $(ratio "$oc" "$dc") (target: wall <= 0.4)"
 before_line "$work/before.txt" "$ow" "$oc" "$orss"
 echo "   hemwright's wall time per file is $(ratio "$per_ours" "$per_pipe") x the pipeline's (the pipeline takes $(ratio "$per_pipe" "$per_ours") x as long);"
 echo "   all $count files present afterwards, no temporary file left"
@@ -298,6 +317,23 @@ printf '%-28s | %16s | %11s\n' "" "wall per run" "cpu per run"
 printf '%-28s | %6s ± %4s ms | %8s ms\n' "hemwright, one tiny file" "$(ms "$hw")" "$(ms "$hs")" "$(ms "$hc")"
 printf '%-28s | %6s ± %4s ms | %8s ms\n' "startup_floor" "$(ms "$fw")" "$(ms "$fs")" "$(ms "$fc")"
 printf '%-28s | %16s | %11s\n' "ratio (goal <= 1.15)" "$(ratio "$hw" "$fw") x" "$(ratio "$hc" "$fc") x"
+# What one flush costs here: the durable loop on one small file against the
+# plain one (a file's fdatasync and its directory's fsync), mean of runs.
+printf 'x\n' >"$step/one.txt"
+printf '%s\n' "$step/one.txt" >"$step/one.list"
+: >"$work/plain.txt"
+: >"$work/flushed.txt"
+for ((run = 0; run < 30; ++run)); do
+  run_minimal "$step/one.list" >>"$work/plain.txt"
+  run_minimal_durable "$step/one.list" >>"$work/flushed.txt"
+done
+flush_cost="$(paste "$work/flushed.txt" "$work/plain.txt" | awk '{ d += $1 - $4 } END { printf "%.1f", d / NR / 2 * 1000 }')"
+echo "   one flush here costs about $flush_cost ms (half of what a file's fdatasync and its directory's fsync add to the plain loop)"
+if command -v strace >/dev/null 2>&1; then
+  (cd "$step" && strace -f -e trace=fsync,fdatasync,syncfs -o "$work/flushes.txt" "$hemwright" >/dev/null)
+  flushes="$(grep -cE '(fsync|fdatasync|syncfs)\(' "$work/flushes.txt" || true)"
+  echo "   flushes of hemwright's one-file run: $flushes (strace; the goal is at most 3)"
+fi
 rm -rf "$step"
 
 echo

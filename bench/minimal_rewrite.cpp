@@ -5,7 +5,11 @@
 // checks beyond the system calls' results. The many-files table measures
 // hemwright against this loop.
 //
-//   minimal_rewrite PREFIX SUFFIX LIST
+//   minimal_rewrite [--durable] PREFIX SUFFIX LIST
+//
+// With --durable it is the obvious durable loop: each temporary file is
+// flushed (fdatasync) before its rename, and the file's directory (fsync)
+// after it, one file after the other.
 //
 // LIST holds one path per line. Exits with 1 and a message on the first
 // failure.
@@ -32,7 +36,20 @@ bool writeAll(int descriptor, const std::string& bytes) {
     return true;
 }
 
-bool rewrite(const std::string& path, const std::string& prefix, const std::string& suffix) {
+// fsync of the directory that holds path.
+bool flushDirectoryOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int descriptor = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return false;
+    }
+    const bool flushed = fsync(descriptor) == 0;
+    close(descriptor);
+    return flushed;
+}
+
+bool rewrite(const std::string& path, const std::string& prefix, const std::string& suffix, bool durable) {
     const int input = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (input < 0) {
         return false;
@@ -49,22 +66,25 @@ bool rewrite(const std::string& path, const std::string& prefix, const std::stri
         ok = count > 0;
     }
     ok = ok && writeAll(output, suffix) && fchmod(output, info.st_mode & 07777) == 0;
+    ok = ok && (!durable || fdatasync(output) == 0);
     ok = (output >= 0 && close(output) == 0) && ok;
     close(input);
-    return ok && rename(temporary.c_str(), path.c_str()) == 0;
+    return ok && rename(temporary.c_str(), path.c_str()) == 0 && (!durable || flushDirectoryOf(path));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: minimal_rewrite PREFIX SUFFIX LIST\n");
+    const bool durable = argc == 5 && std::strcmp(argv[1], "--durable") == 0;
+    if (argc != (durable ? 5 : 4)) {
+        std::fprintf(stderr, "usage: minimal_rewrite [--durable] PREFIX SUFFIX LIST\n");
         return 1;
     }
-    std::ifstream list(argv[3]);
+    char** const arguments = argv + (durable ? 2 : 1);
+    std::ifstream list(arguments[2]);
     std::string path;
     while (std::getline(list, path)) {
-        if (!rewrite(path, argv[1], argv[2])) {
+        if (!rewrite(path, arguments[0], arguments[1], durable)) {
             std::fprintf(stderr, "minimal_rewrite: %s: %s\n", path.c_str(), std::strerror(errno));
             return 1;
         }
