@@ -6,6 +6,7 @@
 #include "util/CrException.h"
 #include "util/ErrorResolver.h"
 #include "util/platform/FileSystem.h"
+#include "util/platform/Platform.h"
 
 namespace ostrel {
 
@@ -60,7 +61,10 @@ void makePendingNamesDurable() {
     listed().clear();
     for (const auto& directory : directories) {
         if (!platform::fileSystem().makeNamesDurable(*directory) && failure.empty()) {
-            const std::string path = directory->path().empty() ? "." : directory->path();
+            std::string path = directory->path().empty() ? "." : directory->path();
+            if (path.size() > 1 && platform::isPathSeparator(path.back())) {
+                path.pop_back();
+            }
             failure = "Failed to flush the directory '" + path +
                       "' to disk; the files put in place there are replaced but not known to be on disk. Reason: " +
                       asSentence(lastSystemErrorText());

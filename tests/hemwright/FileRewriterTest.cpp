@@ -5,6 +5,7 @@
 #include "tests/support/PowerCut.h"
 #include "tests/support/SystemErrors.h"
 #include "tests/support/TestFiles.h"
+#include "util/CrException.h"
 #include "util/FileOperations.h"
 #include "util/FileReplacement.h"
 #include "util/PendingNames.h"
@@ -212,7 +213,19 @@ TEST_F(FileRewriterTest, FailedFlushOfOneFileKeepsTheOnesBeforeItAndLeavesTheRes
     EXPECT_EQ("b", readBytes(paths[1]));
     EXPECT_EQ("c", readBytes(paths[2]));
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c"}), listDirectory(dir_.path()));
-    ostrel::makePendingNamesDurable();
+
+    // The names of the first one's directory cannot be flushed: the failure
+    // names the directory and says what it means.
+    const FileSystemFaults faults(FileSystemFault::NamesFlushFails);
+    try {
+        ostrel::makePendingNamesDurable();
+        ADD_FAILURE() << "no failure";
+    } catch (const ostrel::CrException& failure) {
+        EXPECT_EQ("Failed to flush the directory '" + dir_.path() +
+                      "' to disk; the files put in place there are replaced but not known to be on disk. Reason: " +
+                      reasonSentence(SystemError::InputOutput),
+                  failure.getMessage());
+    }
 }
 
 // Two replacements of one file are kept apart in this process too: the

@@ -222,4 +222,15 @@ TEST(WriteFileTest, FailureIsReportedWithTheSystemsReason) {
     }
     EXPECT_EQ("old", readBytes(path));
     EXPECT_EQ((std::vector<std::string>{"output.xml", "taken"}), listDirectory(dir.path()));
+
+    // Its content not made durable: the old file stays; its name not made
+    // durable: the new file is in place, but the write is not reported done.
+    for (const auto& [fault, after] : {std::pair(FileSystemFault::FlushFails, "old"),
+                                       std::pair(FileSystemFault::NamesFlushFails, "<new/>")}) {
+        const FileSystemFaults faults(fault);
+        EXPECT_EQ("Failed to write to file \"" + path + "\". " + systemReason(SystemError::InputOutput),
+                  failureOf([&] { ostrel::writeFile(path, "<new/>", true); }));
+        EXPECT_EQ(after, readBytes(path));
+        EXPECT_EQ((std::vector<std::string>{"output.xml", "taken"}), listDirectory(dir.path()));
+    }
 }

@@ -8,6 +8,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/posix/FileAttributes.h"
 #include "tests/support/posix/SystemCallFaults.h"
+#include "util/PendingNames.h"
 
 #include <gtest/gtest.h>
 
@@ -127,7 +128,8 @@ TEST_F(FileRewriterTest, SystemCallFaultsAreWorkedAroundCompletely) {
     const std::string path = dir_.file("in");
     for (const SystemFault fault : {SystemFault::KernelCopyRefused, SystemFault::KernelCopyFindsNothing,
                                     SystemFault::WriteInterruptedOnce, SystemFault::OwnerChangeRefused,
-                                    SystemFault::ShortWrites}) {
+                                    SystemFault::ShortWrites, SystemFault::FlushUnsupported,
+                                    SystemFault::FileSystemFlushFails, SystemFault::DirectoryUnreadable}) {
         SCOPED_TRACE(static_cast<int>(fault));
         writeBytes(path, content);
         {
@@ -137,6 +139,20 @@ TEST_F(FileRewriterTest, SystemCallFaultsAreWorkedAroundCompletely) {
         EXPECT_TRUE(readBytes(path) == "<" + content + ">");
         EXPECT_EQ(std::vector<std::string>{"in"}, listDirectory(dir_.path()));
     }
+}
+
+// The names put in place in a directory the process may search but not read
+// (which cannot be opened to be flushed) are flushed with their whole file
+// system, through the file put in place there.
+TEST_F(FileRewriterTest, NamesInADirectoryThatCannotBeReadAreFlushedWithTheirFileSystem) {
+    const std::string path = dir_.file("in");
+    writeBytes(path, "content");
+    const testing_support::SystemCallFaults faults(SystemFault::DirectoryUnreadable);
+    rewriteWithAddedText(path, "<", ">");
+    const int batchFlushes = faults.fileSystemSyncs();
+    ostrel::makePendingNamesDurable();
+    EXPECT_EQ(batchFlushes + 1, faults.fileSystemSyncs());
+    EXPECT_EQ("<content>", readBytes(path));
 }
 
 // A file that now belongs to the runner does not become a set-id program of

@@ -13,6 +13,10 @@ int SystemCallFaults::openAt(int directory, const char* name, int flags, mode_t 
         errno = EACCES;
         return -1;
     }
+    if (fault_ == SystemFault::DirectoryUnreadable && (flags & O_DIRECTORY) != 0 && (flags & O_PATH) == 0) {
+        errno = EACCES;
+        return -1;
+    }
     const int descriptor = Real::openAt(directory, name, flags, mode);
     if (descriptor >= 0 && (flags & O_ACCMODE) != O_RDONLY) {
         written_.insert(descriptor);
@@ -76,6 +80,23 @@ int SystemCallFaults::fchown(int descriptor, uid_t owner, gid_t group) {
         return -1;
     }
     return Real::fchown(descriptor, owner, group);
+}
+
+int SystemCallFaults::sync(int descriptor) {
+    if (fault_ == SystemFault::FlushUnsupported) {
+        errno = EINVAL;
+        return -1;
+    }
+    return Real::sync(descriptor);
+}
+
+int SystemCallFaults::syncFileSystem(int descriptor) {
+    ++fileSystemSyncs_;
+    if (fault_ == SystemFault::FlushUnsupported || fault_ == SystemFault::FileSystemFlushFails) {
+        errno = fault_ == SystemFault::FlushUnsupported ? EINVAL : EIO;
+        return -1;
+    }
+    return Real::syncFileSystem(descriptor);
 }
 
 }  // namespace testing_support

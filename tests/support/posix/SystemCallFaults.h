@@ -24,6 +24,9 @@ enum class SystemFault {
     OwnerChangeRefused,        // fchown fails with EPERM (no privilege to give files away)
     ShortWrites,               // the kernel copy is refused and every write takes at most 1000 bytes
     RenameRefused,             // renameat fails with EBUSY (a mount point)
+    FlushUnsupported,          // fsync and syncfs fail with EINVAL (nothing to flush there)
+    FileSystemFlushFails,      // syncfs fails with EIO (another file's write-back error)
+    DirectoryUnreadable,       // a directory cannot be opened for reading (EACCES): search only
 };
 
 class SystemCallFaults : public ostrel::platform::posix::SystemCalls {
@@ -37,10 +40,16 @@ public:
     ssize_t write(int descriptor, const void* data, std::size_t size) override;
     ssize_t copyFileRange(int from, off_t* fromOffset, int to, std::size_t size) override;
     int fchown(int descriptor, uid_t owner, gid_t group) override;
+    int sync(int descriptor) override;
+    int syncFileSystem(int descriptor) override;
+
+    // How many syncfs calls were made (failed ones included).
+    int fileSystemSyncs() const { return fileSystemSyncs_; }
 
 private:
     SystemFault fault_;
     bool struck_ = false;
+    int fileSystemSyncs_ = 0;
     std::set<int> written_;
     ostrel::platform::posix::ScopedSystemCalls installed_;
 };

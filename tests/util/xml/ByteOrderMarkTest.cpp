@@ -115,6 +115,26 @@ TEST(ByteOrderMarkTest, FailedWriteKeepsTheOriginalAndRemovesTheTemporaryFile) {
     EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
 }
 
+// A mark removal that cannot be made durable keeps the mark: the file is
+// parsed as it is.
+TEST(ByteOrderMarkTest, FailedFlushKeepsTheMarkAndRemovesTheTemporaryFile) {
+    ScopedTempDir dir;
+    const std::string path = dir.file("input.xml");
+    writeBytes(path, kMark + "<a/>");
+    std::string message;
+    {
+        const FileSystemFaults faults(FileSystemFault::FlushFails);
+        message = failureOf(path);
+    }
+    EXPECT_TRUE(matchesWithUniqueName(message,
+                                      "Failed to flush the temporary file to disk while removing BOM: '" + path +
+                                          "-tmp-",
+                                      "'. Reason: " + systemReason(SystemError::InputOutput)))
+        << message;
+    EXPECT_EQ(kMark + "<a/>", readBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
+}
+
 TEST(ByteOrderMarkTest, TemporaryFileThatCannotBeCreatedIsReported) {
     ScopedTempDir dir;
     const std::string path = dir.file("input.xml");
