@@ -33,24 +33,26 @@ const char kEraseLine[] = "\r\033[K";
 
 std::string formatProgress(const ProgressSnapshot& snapshot) {
     std::string text = "hemwright-step: ";
+    const std::uint64_t done = std::min(snapshot.bytesDone, snapshot.bytesTotal);
     if (snapshot.bytesKnown) {
-        const std::uint64_t done = std::min(snapshot.bytesDone, snapshot.bytesTotal);
         text += sizeForPeople(done) + " of " + sizeForPeople(snapshot.bytesTotal);
         if (snapshot.bytesTotal > 0) text += " (" + std::to_string(done * 100 / snapshot.bytesTotal) + "%)";
         text += ", ";
     }
     text += std::to_string(snapshot.filesDone) + " of " + countText(snapshot.filesTotal, "file");
-    if (snapshot.bytesKnown && snapshot.seconds > 0 && snapshot.bytesDone > 0) {
-        const double rate = static_cast<double>(std::min(snapshot.bytesDone, snapshot.bytesTotal)) / snapshot.seconds;
+    if (snapshot.bytesKnown && snapshot.seconds > 0 && done > 0) {
+        const double rate = static_cast<double>(done) / snapshot.seconds;
         text += ", " + sizeForPeople(static_cast<std::uintmax_t>(rate)) + "/s";
-        const std::uint64_t left = snapshot.bytesTotal - std::min(snapshot.bytesDone, snapshot.bytesTotal);
-        text += ", " + durationText(static_cast<double>(left) / rate) + " left";
+        // Before the first hundredth the rate says little about the rest.
+        if (done * 100 >= snapshot.bytesTotal) {
+            text += ", " + durationText(static_cast<double>(snapshot.bytesTotal - done) / rate) + " left";
+        }
     }
     return text;
 }
 
-RunProgress::RunProgress(const std::vector<FileRecord>& files, std::uint64_t bytesTotal, bool enabled)
-    : files_(files), bytesTotal_(bytesTotal), enabled_(enabled) {
+RunProgress::RunProgress(const std::vector<FileRecord>& files, std::uint64_t addedPerFile, bool enabled)
+    : files_(files), addedPerFile_(addedPerFile), bytesTotal_(bytesReplaced(files.size())), enabled_(enabled) {
     if (enabled_) watcher_ = platform::startThreadWithoutSignals([this] { watch(); });
 }
 
@@ -80,6 +82,14 @@ std::size_t RunProgress::filesReplaced() {
     return firstNotReplaced_;
 }
 
+std::uint64_t RunProgress::bytesReplaced(std::size_t files) const {
+    std::uint64_t bytes = 0;
+    for (std::size_t index = 0; index < files; ++index) {
+        bytes += files_[index].sizeBefore.value_or(0) + addedPerFile_;
+    }
+    return bytes;
+}
+
 void RunProgress::watch() {
     const auto start = std::chrono::steady_clock::now();
     std::unique_lock<std::mutex> lock(mutex_);
@@ -90,8 +100,14 @@ void RunProgress::watch() {
             snapshot.bytesTotal = bytesTotal_;
             snapshot.filesTotal = files_.size();
             const int processId = processId_;
-            snapshot.bytesKnown = processId > 0 && platform::queryBytesWritten(processId, snapshot.bytesDone);
             snapshot.filesDone = filesReplaced();
+            snapshot.bytesKnown = processId > 0 && platform::queryBytesWritten(processId, snapshot.bytesDone);
+            // The write count grows by a whole copy at a time; the new
+            // files in place and those being written show a copy under way.
+            std::uint64_t beingWritten = 0;
+            if (snapshot.bytesKnown && platform::queryBytesInFilesBeingWritten(processId, beingWritten)) {
+                snapshot.bytesDone = std::max(snapshot.bytesDone, bytesReplaced(snapshot.filesDone) + beingWritten);
+            }
             snapshot.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             std::cerr << kEraseLine << formatProgress(snapshot) << std::flush;
             shown = true;

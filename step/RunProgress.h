@@ -13,8 +13,9 @@
 #include <vector>
 
 // Progress of a run on a terminal, watched from outside hemwright: the bytes
-// it has written (its write count as the system keeps it) against the bytes
-// of all new files, and the files whose directory entry holds a new file.
+// it has written (its write count as the system keeps it, or the new files
+// in place and those it is writing, whichever is more) against the bytes of
+// all new files, and the files whose directory entry holds a new file.
 // hemwright itself is not asked anything.
 
 struct ProgressSnapshot {
@@ -39,9 +40,9 @@ public:
     static constexpr int kProgressDelayMilliseconds = 1000;
     static constexpr int kProgressIntervalMilliseconds = 250;
 
-    // files: as recorded before the run; bytesTotal: the sizes of the new
-    // files together.
-    RunProgress(const std::vector<FileRecord>& files, std::uint64_t bytesTotal, bool enabled);
+    // files: as recorded before the run, in the order hemwright gets them;
+    // addedPerFile: the bytes of the prefix and the suffix together.
+    RunProgress(const std::vector<FileRecord>& files, std::uint64_t addedPerFile, bool enabled);
     // Stops watching and erases the line.
     ~RunProgress();
     RunProgress(const RunProgress&) = delete;
@@ -55,8 +56,11 @@ public:
 private:
     void watch();
     std::size_t filesReplaced();
+    // The new sizes of the first files together.
+    std::uint64_t bytesReplaced(std::size_t files) const;
 
     const std::vector<FileRecord>& files_;
+    std::uint64_t addedPerFile_;
     std::uint64_t bytesTotal_;
     bool enabled_;
     std::atomic<int> processId_{0};

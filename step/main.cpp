@@ -42,16 +42,6 @@ int reportFileChecks(const StepOptions& options, FileCheckResults& results, std:
     return exitCodeForProblems(results.problems);
 }
 
-// The bytes hemwright writes for the files: their new sizes together.
-std::uint64_t bytesToWrite(const StepOptions& options, const std::vector<FileRecord>& files) {
-    const std::optional<AddedText> added = bytesHemwrightWouldAdd(options);
-    std::uint64_t total = 0;
-    for (const FileRecord& file : files) {
-        total += file.sizeBefore.value_or(0) + (added ? added->prefix.size() + added->suffix.size() : 0);
-    }
-    return total;
-}
-
 // A failed step's reason goes to standard error as well as into the summary.
 void reportFailedStep(const ProcessStatus& status, const RunLog& log) {
     if (status.exited && status.exitStatus == 0) return;
@@ -105,7 +95,8 @@ int runStep(const StepOptions& options) {
     writeInputDocument(toRun, directory.path());
     ProcessStatus status;
     {
-        RunProgress progress(files, bytesToWrite(toRun, files),
+        const std::optional<AddedText> added = bytesHemwrightWouldAdd(toRun);
+        RunProgress progress(files, added ? added->prefix.size() + added->suffix.size() : 0,
                              !options.quiet && platform::standardErrorIsTerminal());
         status = runInDirectory(executable, directory.path(),
                                 [&progress](int processId) { progress.started(processId); });

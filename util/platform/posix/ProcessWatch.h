@@ -15,6 +15,14 @@ namespace ostrel::platform {
 // process has gone, or belongs to another user).
 bool queryBytesWritten(int processId, std::uint64_t& bytes);
 
+// The sizes together of the regular files the process has open for writing
+// now, but for its standard streams (its inherited standard output may be
+// a log file): a file being written grows there while a single large copy
+// is still under way, which the write count shows only once it is done.
+// Returns false with the system's error code in lastErrorCode() when the
+// process's descriptors cannot be looked at.
+bool queryBytesInFilesBeingWritten(int processId, std::uint64_t& bytes);
+
 // Whether this process's standard error is a terminal.
 bool standardErrorIsTerminal();
 
