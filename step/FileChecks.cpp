@@ -240,18 +240,14 @@ FileCheckResults checkStepFiles(const StepOptions& options) {
                 continue;
             }
         }
-        if (const auto problem = replaceProblem(file.path)) {
-            problems.push_back({name + ": " + *problem, kCannotReplaceExitCode});
-            continue;
-        }
-        std::optional<std::string> refusal;
-        for (const std::string& warning : surprises(file.path, refusal)) {
+        // A file that cannot be replaced still gets its warnings, so that
+        // fixing the problem brings no new surprise.
+        std::optional<std::string> refusal = replaceProblem(file.path);
+        std::optional<std::string> writers;
+        for (const std::string& warning : surprises(file.path, writers)) {
             results.warnings.push_back(name + ": " + warning);
         }
-        if (refusal) {
-            problems.push_back({name + ": " + *refusal, kCannotReplaceExitCode});
-            continue;
-        }
+        if (!refusal) refusal = writers;
         if (const auto warning = ownerWarning(file.path)) results.warnings.push_back(name + ": " + *warning);
         if (breaksUtf8) {
             if (const auto look = utf8Look(ends.head.substr(0, kUtf8SniffBytes), ends.size > kUtf8SniffBytes)) {
@@ -260,6 +256,10 @@ FileCheckResults checkStepFiles(const StepOptions& options) {
                     "0x7F (single bytes of ISO 8859-1, such as \\xE9 for \xC3\xA9): the file will no longer be "
                     "valid UTF-8");
             }
+        }
+        if (refusal) {
+            problems.push_back({name + ": " + *refusal, kCannotReplaceExitCode});
+            continue;
         }
         platform::EntryFacts facts;
         const bool known = platform::queryEntryFacts(file.path, facts);

@@ -21,7 +21,7 @@ struct FileProblem {
 struct FileCheckResults {
     std::vector<FileProblem> problems;
     // What a rewrite would do that the operator may not expect, one
-    // "NAME: what" each (only for files without a problem), then those of
+    // "NAME: what" each (for every file that can be read), then those of
     // the added texts themselves.
     std::vector<std::string> warnings;
     // For each file of the options: it already carries the added texts and

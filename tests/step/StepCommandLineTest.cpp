@@ -41,14 +41,15 @@ struct StepCase {
 };
 
 const std::string kNothingChanged = "hemwright-step: nothing was changed.\n";
-// What nobody is warned of for f.txt, root's file in a directory nobody may
-// write in.
-const std::string kNobodyWarnings =
-    "hemwright-step: warning: {data}/f.txt: cannot tell whether another process has it open for writing: "
-    "Permission denied\n"
-    "hemwright-step: warning: {data}/f.txt: its owner will change from root to nobody, and its group from root to "
-    "nogroup (hemwright writes a new file, which this user may not give away; run as the owner or as root to keep "
-    "them)\n";
+// What nobody is warned of for a file of root's in the data directory
+// (given as "{data}/f.txt", say), which it may not write in itself.
+std::string nobodyWarnings(const std::string& file) {
+    return "hemwright-step: warning: " + file + ": cannot tell whether another process has it open for writing: "
+           "Permission denied\nhemwright-step: warning: " + file + ": its owner will change from root to nobody, "
+           "and its group from root to nogroup (hemwright writes a new file, which this user may not give away; run "
+           "as the owner or as root to keep them)\n";
+}
+const std::string kNobodyWarnings = nobodyWarnings("{data}/f.txt");
 const std::string kRepeated = "; hemwright would add the texts to it each time (--allow-repeats allows that)\n";
 
 std::string version() {
@@ -170,14 +171,16 @@ const std::vector<StepCase> kCases = {
      true},
     {"directory not writable", {"--prepend", "a", "{data}/f.txt", "{data}/readonly/in.txt"}, 73,
      "hemwright-step: {data}/readonly/in.txt: its directory {data}/readonly does not let this user create files: "
-     "Permission denied\n" + kNobodyWarnings + kNothingChanged, "", "content", true},
+     "Permission denied\n" + kNobodyWarnings + nobodyWarnings("{data}/readonly/in.txt") + kNothingChanged, "",
+     "content", true},
     {"another user's file in a sticky directory", {"--prepend", "a", "{data}/f.txt", "{data}/sticky/root.txt"},
-     73, "hemwright-step: {data}/sticky/root.txt: Operation not permitted\n" + kNobodyWarnings + kNothingChanged,
-     "", "content", true},
+     73, "hemwright-step: {data}/sticky/root.txt: Operation not permitted\n" + kNobodyWarnings +
+     nobodyWarnings("{data}/sticky/root.txt") + kNothingChanged, "", "content", true},
     {"unreadable wins over unreplaceable", {"--prepend", "a", "{data}/readonly/in.txt", "{data}/locked.txt"}, 66,
      "hemwright-step: {data}/readonly/in.txt: its directory {data}/readonly does not let this user create files: "
      "Permission denied\n"
-     "hemwright-step: {data}/locked.txt: Permission denied\n" + kNothingChanged, "", "content", true},
+     "hemwright-step: {data}/locked.txt: Permission denied\n" + nobodyWarnings("{data}/readonly/in.txt") +
+     kNothingChanged, "", "content", true},
     // Only a file's owner (or a privileged user) learns whether others write
     // to it; the others are told that it cannot be known.
     {"ordinary user", {"--prepend", "a", "{data}/f.txt"}, 0,
