@@ -16,27 +16,39 @@ constexpr std::size_t kNamedCharacters = 8;
 
 const std::string kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// "2 characters of the text to prepend become '?': U+2192 →, U+2713 ✓", or
-// nothing when every character fits in a single byte.
-std::optional<std::string> lostCharacters(const std::string& text, const std::string& which) {
+// Calls visit(codePoint, sequence) for each character beyond ASCII of text
+// (checked UTF-8) until it returns true; whether one did.
+template <typename Visit>
+bool findCharacter(const std::string& text, const Visit& visit) {
     Utf8ToLatin1Converter decoder;
-    std::size_t lost = 0;
-    std::vector<std::string> named;
     for (std::size_t offset = 0; offset < text.size();) {
         const auto lead = static_cast<unsigned char>(text[offset]);
         const std::size_t length = std::min<std::size_t>(
             static_cast<std::size_t>(Utf8ToLatin1Converter::sequenceLength(lead)), text.size() - offset);
         const std::string sequence = text.substr(offset, length);
         offset += length;
-        if (lead < 0x80 || decoder.decodeSequence(sequence) <= 0xFF) continue;
+        if (lead >= 0x80 && visit(decoder.decodeSequence(sequence), sequence)) return true;
+    }
+    return false;
+}
+
+// "2 characters of the text to prepend will be written as '?', ...: U+2192
+// →, U+2713 ✓" (which: "prepend" or "append"), or nothing when every
+// character fits in a single byte.
+std::optional<std::string> lostCharacters(const std::string& text, const std::string& which) {
+    std::size_t lost = 0;
+    std::vector<std::string> named;
+    findCharacter(text, [&](std::uint32_t codePoint, const std::string& sequence) {
+        if (codePoint <= 0xFF) return false;
         ++lost;
         char code[16];
-        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(decoder.decodeSequence(sequence)));
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(codePoint));
         const std::string name = std::string(code) + " " + printableName(sequence);
         if (std::find(named.begin(), named.end(), name) == named.end() && named.size() < kNamedCharacters) {
             named.push_back(name);
         }
-    }
+        return false;
+    });
     if (lost == 0) return std::nullopt;
     std::string warning = countText(lost, "character") + " of the text to " + which +
                           " will be written as '?', since hemwright writes the added texts as single bytes "
@@ -60,6 +72,21 @@ std::vector<std::string> addedTextWarnings(const StepOptions& options) {
         if (auto warning = lostCharacters(*options.append, "append")) warnings.push_back(*warning);
     }
     return warnings;
+}
+
+std::string firstByteBeyondAscii(const StepOptions& options) {
+    std::string found;
+    for (const std::string& text : {options.prepend.value_or(""), options.append.value_or("")}) {
+        const bool any = findCharacter(text, [&](std::uint32_t codePoint, const std::string& sequence) {
+            if (codePoint > 0xFF) return false;
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(codePoint));
+            found = printableName(sequence) + " as the byte " + byte;
+            return true;
+        });
+        if (any) break;
+    }
+    return found;
 }
 
 bool addsBytesBeyondAscii(const AddedText& added) {

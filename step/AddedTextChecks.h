@@ -25,6 +25,10 @@ std::vector<std::string> addedTextWarnings(const StepOptions& options);
 // single byte E9), which breaks a UTF-8 file.
 bool addsBytesBeyondAscii(const AddedText& added);
 
+// The first character of the texts that hemwright writes as a byte above
+// 0x7F, with that byte: "\xC3\xA9 as the byte 0xE9"; empty when there is none.
+std::string firstByteBeyondAscii(const StepOptions& options);
+
 // Why a file whose first bytes are head looks like UTF-8 ("it begins with a
 // UTF-8 byte-order mark", "it holds UTF-8 characters beyond ASCII"), or
 // nothing: a file of ASCII only, or with a byte that is not UTF-8, does not.

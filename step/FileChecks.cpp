@@ -205,6 +205,7 @@ FileCheckResults checkStepFiles(const StepOptions& options) {
     std::vector<FileProblem>& problems = results.problems;
     const std::optional<AddedText> added = bytesHemwrightWouldAdd(options);
     const bool breaksUtf8 = added && addsBytesBeyondAscii(*added);
+    const std::string beyondAscii = breaksUtf8 ? firstByteBeyondAscii(options) : "";
     const bool skipStamped = added && options.skipStamped;
     // Entry key -> the names it was given as, in order.
     std::map<std::string, std::vector<std::string>> listings;
@@ -251,10 +252,10 @@ FileCheckResults checkStepFiles(const StepOptions& options) {
         if (const auto warning = ownerWarning(file.path)) results.warnings.push_back(name + ": " + *warning);
         if (breaksUtf8) {
             if (const auto look = utf8Look(ends.head.substr(0, kUtf8SniffBytes), ends.size > kUtf8SniffBytes)) {
-                results.warnings.push_back(
-                    name + ": the file looks like UTF-8 (" + *look + "), but the added texts hold bytes above "
-                    "0x7F (single bytes of ISO 8859-1, such as \\xE9 for \xC3\xA9): the file will no longer be "
-                    "valid UTF-8");
+                results.warnings.push_back(name + ": the file looks like UTF-8 (" + *look +
+                                           "), but hemwright writes the added texts as single bytes (ISO 8859-1), "
+                                           "some above 0x7F (" + beyondAscii + "): the file will no longer be "
+                                           "valid UTF-8");
             }
         }
         if (refusal) {

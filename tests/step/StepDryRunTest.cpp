@@ -105,9 +105,9 @@ TEST_F(StepDryRunTest, EncodingWarningsArePerFileAndCounted) {
     const std::string latin1 = dataFile("latin1.csv", "caf\xE9 \xC3\xA9\n");
     const std::string warning = "hemwright-step: warning: ";
     const auto looksUtf8 = [&](const std::string& file, const std::string& why) {
-        return warning + file + ": the file looks like UTF-8 (" + why + "), but the added texts hold bytes above "
-               "0x7F (single bytes of ISO 8859-1, such as \\xE9 for \xC3\xA9): the file will no longer be valid "
-               "UTF-8\n";
+        return warning + file + ": the file looks like UTF-8 (" + why + "), but hemwright writes the added texts as "
+               "single bytes (ISO 8859-1), some above 0x7F (\xC3\xA9 as the byte 0xE9): the file will no longer be "
+               "valid UTF-8\n";
     };
     struct EncodingCase {
         std::vector<std::string> texts;

@@ -263,9 +263,9 @@ TEST_F(StepRunTest, WarningsOfTheChecksComeBeforeTheRunAndAreCounted) {
     EXPECT_EQ(0, result.exitStatus);
     EXPECT_EQ("\xE9?\r\ncaf\xC3\xA9\n", readBytes(file));
     const std::string warning = "hemwright-step: warning: ";
-    EXPECT_EQ(warning + file + ": the file looks like UTF-8 (it holds UTF-8 characters beyond ASCII), but the added "
-              "texts hold bytes above 0x7F (single bytes of ISO 8859-1, such as \\xE9 for \xC3\xA9): the file will no "
-              "longer be valid UTF-8\n" + warning + "--add-line-break without --line-break-style: the line break "
+    EXPECT_EQ(warning + file + ": the file looks like UTF-8 (it holds UTF-8 characters beyond ASCII), but hemwright "
+              "writes the added texts as single bytes (ISO 8859-1), some above 0x7F (\xC3\xA9 as the byte 0xE9): the "
+              "file will no longer be valid UTF-8\n" + warning + "--add-line-break without --line-break-style: the line break "
               "after the prefix is CR LF (\\r\\n), on every system\n" + warning + "1 character of the text to "
               "prepend will be written as '?', since hemwright writes the added texts as single bytes (ISO 8859-1, "
               "up to U+00FF): U+2192 \xE2\x86\x92\n",

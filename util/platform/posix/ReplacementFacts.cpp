@@ -89,17 +89,19 @@ bool queryOwnerChange(const std::string& path, OwnerChange& change) {
     struct stat directory {};
     if (::stat(path.c_str(), &file) != 0 || ::stat(parentOf(path).c_str(), &directory) != 0) return failed();
     change = OwnerChange();
-    change.ownerBefore = change.ownerAfter = userName(file.st_uid);
-    change.groupBefore = change.groupAfter = groupName(file.st_gid);
-    if (mayGiveFilesAway()) return true;
-    if (::geteuid() != file.st_uid) {
-        change.ownerChanges = true;
-        change.ownerAfter = userName(::geteuid());
-    }
+    // Asked once: a process's privileges do not change while it checks.
+    static const bool privileged = mayGiveFilesAway();
+    const uid_t owner = privileged ? file.st_uid : ::geteuid();
     const gid_t created = (directory.st_mode & S_ISGID) != 0 ? directory.st_gid : ::getegid();
-    if (created != file.st_gid && !memberOf(file.st_gid)) {
-        change.groupChanges = true;
-        change.groupAfter = groupName(created);
+    const gid_t group = privileged || created == file.st_gid || memberOf(file.st_gid) ? file.st_gid : created;
+    change.ownerChanges = owner != file.st_uid;
+    change.groupChanges = group != file.st_gid;
+    // Names only where they are shown: a lookup may read the user database.
+    if (change.ownerChanges || change.groupChanges) {
+        change.ownerBefore = userName(file.st_uid);
+        change.ownerAfter = userName(owner);
+        change.groupBefore = groupName(file.st_gid);
+        change.groupAfter = groupName(group);
     }
     return true;
 }

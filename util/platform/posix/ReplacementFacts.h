@@ -32,7 +32,8 @@ bool queryFileSystemSpace(const std::string& directory, FileSystemSpace& space);
 struct OwnerChange {
     bool ownerChanges = false;
     bool groupChanges = false;
-    // Names (numbers where the system has no name), before and after.
+    // Names (numbers where the system has no name), before and after; set
+    // only when something changes.
     std::string ownerBefore, ownerAfter, groupBefore, groupAfter;
 };
 
