@@ -30,12 +30,12 @@ std::string parentOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Whether this process may give files away (CAP_CHOWN in its effective set).
-bool mayGiveFilesAway() {
+// Whether the capability is in this process's effective set.
+bool hasCapability(int capability) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
     if (::syscall(SYS_capget, &header, data) != 0) return ::geteuid() == 0;
-    return (data[CAP_CHOWN / 32].effective & (1u << (CAP_CHOWN % 32))) != 0;
+    return (data[capability / 32].effective & (1u << (capability % 32))) != 0;
 }
 
 bool memberOf(gid_t group) {
@@ -67,7 +67,10 @@ bool queryFileSystemSpace(const std::string& directory, FileSystemSpace& space) 
     struct statvfs room {};
     if (::stat(directory.c_str(), &info) != 0 || ::statvfs(directory.c_str(), &room) != 0) return failed();
     space.device = static_cast<std::uint64_t>(info.st_dev);
-    space.availableBytes = static_cast<std::uint64_t>(room.f_bavail) * room.f_frsize;
+    // The blocks a file system keeps for the superuser are this process's
+    // too when it may use them (CAP_SYS_RESOURCE).
+    static const bool mayUseReserve = hasCapability(CAP_SYS_RESOURCE);
+    space.availableBytes = static_cast<std::uint64_t>(mayUseReserve ? room.f_bfree : room.f_bavail) * room.f_frsize;
     space.blockBytes = room.f_frsize > 0 ? room.f_frsize : 1;
     // The mount point: the highest directory above on the same device.
     char* resolved = ::realpath(directory.c_str(), nullptr);
@@ -90,7 +93,7 @@ bool queryOwnerChange(const std::string& path, OwnerChange& change) {
     if (::stat(path.c_str(), &file) != 0 || ::stat(parentOf(path).c_str(), &directory) != 0) return failed();
     change = OwnerChange();
     // Asked once: a process's privileges do not change while it checks.
-    static const bool privileged = mayGiveFilesAway();
+    static const bool privileged = hasCapability(CAP_CHOWN);
     const uid_t owner = privileged ? file.st_uid : ::geteuid();
     const gid_t created = (directory.st_mode & S_ISGID) != 0 ? directory.st_gid : ::getegid();
     const gid_t group = privileged || created == file.st_gid || memberOf(file.st_gid) ? file.st_gid : created;

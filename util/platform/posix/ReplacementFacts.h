@@ -15,7 +15,8 @@ namespace ostrel::platform {
 // The file system a directory is on.
 struct FileSystemSpace {
     std::uint64_t device = 0;          // the same for every directory on that file system
-    std::uint64_t availableBytes = 0;  // what an unprivileged process may still write there
+    std::uint64_t availableBytes = 0;  // what this process may still write there (the superuser's
+                                       // reserve included when it may use it)
     std::uint64_t blockBytes = 1;      // a file takes whole blocks of this size
     std::string mountPoint;            // where it is mounted, to name it
 };
