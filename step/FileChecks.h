@@ -45,11 +45,11 @@ struct FileCheckResults {
 //   process has it open for writing or is rewriting it (hemwright would
 //   refuse it, after the files before it were rewritten);
 // - it is listed once (the same directory entry, however it is written),
-//   unless allowRepeats; otherwise kUsageExitCode;
+//   unless options.allowRepeats; otherwise kUsageExitCode;
 // - each file system has room for the new files that exist there at once
 //   (step/ReplacementBatches.h), otherwise kCannotReplaceExitCode with its
 //   mount point and the shortfall.
-// With skipStamped, a file that already begins with the prefix and ends with
+// With options.skipStamped, a file that already begins with the prefix and ends with
 // the suffix hemwright would add is only checked to be readable, and marked
 // in stamped.
 // Warnings: a symbolic link (replaced by a regular file; its target keeps
@@ -59,8 +59,8 @@ struct FileCheckResults {
 // without leases), which is not refused; an owner or group that the new file
 // cannot keep (step run by another user than the owner, without the
 // privilege); a file that looks like UTF-8 while the added texts hold bytes
-// above 0x7F; then the texts' own (step/AddedTextChecks.h). No warning where
-// nothing would be added.
+// above 0x7F; then the texts' own (step/AddedTextChecks.h). Where nothing
+// would be added hemwright replaces no file: the caller shows no warning.
 // Looks only; never changes anything.
 FileCheckResults checkStepFiles(const StepOptions& options);
 
