@@ -3,6 +3,7 @@
 #include "hemwright/LineBreaks.h"
 #include "step/CountText.h"
 #include "step/ExitCodes.h"
+#include "step/FileBytes.h"
 #include "step/PrintableName.h"
 #include "step/ResultOutput.h"
 #include "util/ErrorResolver.h"
@@ -26,17 +27,6 @@ struct FileEdges {
     bool firstCut = false;  // the first line is longer than shown
     bool lastCut = false;
 };
-
-// Reads at most count bytes at offset; throws the reason on failure.
-std::string readRange(std::ifstream& in, std::uintmax_t offset, std::size_t count) {
-    std::string bytes(count, '\0');
-    in.seekg(static_cast<std::streamoff>(offset));
-    in.read(&bytes[0], static_cast<std::streamsize>(count));
-    if (in.bad() || static_cast<std::size_t>(in.gcount()) != count) {
-        throw std::runtime_error("read error");
-    }
-    return bytes;
-}
 
 // The first and last lines of the file; throws std::runtime_error with the
 // reason when the file cannot be read.
@@ -96,7 +86,7 @@ std::string visibleBytes(const std::string& bytes) {
     return visible;
 }
 
-void printDryRun(const StepOptions& options, std::size_t warnings) {
+void printDryRun(const StepOptions& options, const std::vector<bool>& stamped, std::size_t warnings) {
     const std::string warningCount = countText(warnings, "warning");
     const std::optional<AddedText> added = bytesHemwrightWouldAdd(options);
     if (!added) {
@@ -104,10 +94,21 @@ void printDryRun(const StepOptions& options, std::size_t warnings) {
                     "end with a warning.\n0 files would change, 0 bytes would be added, " + warningCount + "\n");
         return;
     }
-    printResult("prefix: " + countText(added->prefix.size(), "byte") + " \"" + visibleBytes(added->prefix) + "\"\n" +
+    if (!options.quiet) printResult("prefix: " + countText(added->prefix.size(), "byte") + " \"" + visibleBytes(added->prefix) + "\"\n" +
                 "suffix: " + countText(added->suffix.size(), "byte") + " \"" + visibleBytes(added->suffix) + "\"\n");
     std::uintmax_t addedBytes = 0;
-    for (const StepFile& file : options.files) {
+    std::size_t skipped = 0;
+    for (std::size_t index = 0; index < options.files.size(); ++index) {
+        const StepFile& file = options.files[index];
+        if (index < stamped.size() && stamped[index]) {
+            ++skipped;
+            if (!options.quiet) printResult(printableName(file.path) + ": already stamped, would be skipped\n");
+            continue;
+        }
+        if (options.quiet) {
+            addedBytes += added->prefix.size() + added->suffix.size();
+            continue;
+        }
         FileEdges edges;
         try {
             edges = readFileEdges(file.path);
@@ -128,6 +129,8 @@ void printDryRun(const StepOptions& options, std::size_t warnings) {
         }
         printResult(preview);
     }
-    printResult(countText(options.files.size(), "file") + " would change, " + countText(addedBytes, "byte") +
-                " would be added, " + warningCount + "\n");
+    printResult(countText(options.files.size() - skipped, "file") + " would change, " +
+                countText(addedBytes, "byte") + " would be added, " +
+                (options.skipStamped ? countText(skipped, "file") + " would be skipped (already stamped), " : "") +
+                warningCount + "\n");
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 // What a step would do, worked out without running hemwright and without
 // changing any file.
@@ -24,10 +25,12 @@ std::string visibleBytes(const std::string& bytes);
 // the step, and the file's first line with the prefix and its last line
 // with the suffix, then a closing line such as "2 files would change,
 // 24 bytes would be added, 1 warning" (warnings: how many the checks and
-// the tool reported on standard error). Files are only read. Throws
+// the tool reported on standard error). A file marked in stamped is only
+// named as one that would be skipped; with quiet only the closing line is
+// printed. Files are only read. Throws
 // StepFailure (step/ExitCodes.h) when a file cannot be read or the result
 // not printed.
 // REQUIRES: the files passed checkStepFiles (step/FileChecks.h).
-void printDryRun(const StepOptions& options, std::size_t warnings);
+void printDryRun(const StepOptions& options, const std::vector<bool>& stamped, std::size_t warnings);
 
 #endif

@@ -9,11 +9,11 @@
 // produces as seen by a parent (its codes above 255 arrive as their low
 // 8 bits), and an interrupted run exits as shells report a signal.
 constexpr int kUsageExitCode = 64;        // a fault in the command line, a file listed twice
-constexpr int kDataErrorExitCode = 65;    // a text file that is not UTF-8 the host document can carry
+constexpr int kDataErrorExitCode = 65;    // a text file or list of names the host document cannot carry
 constexpr int kNoInputExitCode = 66;      // a file cannot be read
 constexpr int kUnavailableExitCode = 69;  // hemwright not found or not started
 constexpr int kSoftwareExitCode = 70;     // any other failure of the tool
-constexpr int kCannotReplaceExitCode = 73;  // a file cannot be replaced in its directory
+constexpr int kCannotReplaceExitCode = 73;  // a file cannot be replaced in its directory, or no room for it
 constexpr int kOutputErrorExitCode = 74;  // standard output cannot be written (before a run)
 // An interrupted run ends with platform::exitStatusForSignal (128 + N).
 

@@ -1,13 +1,18 @@
 #include "step/FileChecks.h"
 
+#include "step/AddedTextChecks.h"
 #include "step/CountText.h"
+#include "step/DryRunPreview.h"
+#include "step/FileBytes.h"
 #include "step/PrintableName.h"
+#include "step/ReplacementBatches.h"
 #include "util/ErrorResolver.h"
 #include "util/PathParts.h"
 #include "util/TemporaryName.h"
 #include "util/platform/FileSystem.h"
 #include "util/platform/Platform.h"
 #include "util/platform/posix/FileAccessQueries.h"
+#include "util/platform/posix/ReplacementFacts.h"
 
 #include <boost/filesystem.hpp>
 
@@ -22,9 +27,8 @@ namespace {
 // The length of the unique part hemwright puts after "-tmp-".
 constexpr std::size_t kUniqueNameLength = 36;
 
-// Why hemwright could not read the file, or nothing.
-std::optional<std::string> readProblem(const std::string& path) {
-    platform::FileStatus status;
+// Why hemwright could not read the file, or nothing; status: what it is.
+std::optional<std::string> readProblem(const std::string& path, platform::FileStatus& status) {
     if (platform::fileSystem().queryStatus(path, status) != platform::StatusResult::Found) return lastSystemErrorText();
     if (status.isDirectory) return std::string("Is a directory");
     if (!status.isRegularFile) return std::string("Not a regular file");
@@ -122,33 +126,148 @@ std::string entryKey(const std::string& path) {
     return (error ? given.parent_path() : directory).string() + "/" + given.filename().string();
 }
 
+// The warning for a file whose owner or group the replacement changes, or
+// nothing.
+std::optional<std::string> ownerWarning(const std::string& path) {
+    platform::OwnerChange change;
+    if (!platform::queryOwnerChange(path, change)) {
+        return "cannot tell whether its owner and group will be kept: " + lastSystemErrorText();
+    }
+    if (!change.ownerChanges && !change.groupChanges) return std::nullopt;
+    std::string what;
+    if (change.ownerChanges) what = "its owner will change from " + change.ownerBefore + " to " + change.ownerAfter;
+    if (change.groupChanges) {
+        what += std::string(what.empty() ? "its" : ", and its") + " group from " + change.groupBefore + " to " +
+                change.groupAfter;
+    }
+    return what + " (hemwright writes a new file, which this user may not give away; run as " +
+           (change.ownerChanges ? "the owner" : "a member of the group") + " or as root to keep " +
+           (change.ownerChanges && change.groupChanges ? "them" : "it") + ")";
+}
+
+std::uint64_t wholeBlocks(std::uint64_t bytes, std::uint64_t blockBytes) {
+    return (bytes + blockBytes - 1) / blockBytes * blockBytes;
+}
+
+// What the checks learn of a file that hemwright would replace, for the
+// space its new file takes.
+struct Replaced {
+    std::string path;
+    std::uint64_t size = 0;
+    platform::FileIdentity identity;
+    bool oldContentStays = false;  // other names, or the target of a symbolic link
+};
+
+// One problem per file system that lacks the room for the new files.
+void checkSpace(const std::vector<Replaced>& files, const AddedText& added, std::vector<FileProblem>& problems) {
+    std::map<std::string, platform::FileSystemSpace> spaceOfDirectory;
+    std::map<std::uint64_t, platform::FileSystemSpace> fileSystems;  // in order of device, named by mount point
+    std::vector<PlannedReplacement> planned;
+    for (const Replaced& file : files) {
+        const std::string directory = fs::path(file.path).parent_path().string();
+        auto found = spaceOfDirectory.find(directory);
+        if (found == spaceOfDirectory.end()) {
+            platform::FileSystemSpace space;
+            // A file system that cannot be asked is left to hemwright.
+            if (!platform::queryFileSystemSpace(directory, space)) continue;
+            found = spaceOfDirectory.emplace(directory, space).first;
+        }
+        const platform::FileSystemSpace& space = found->second;
+        fileSystems.emplace(space.device, space);
+        PlannedReplacement replacement;
+        replacement.identity = file.identity;
+        replacement.fileSystem = space.device;
+        replacement.newBytes =
+            wholeBlocks(file.size + added.prefix.size() + added.suffix.size(), space.blockBytes);
+        replacement.freedBytes = file.oldContentStays ? 0 : wholeBlocks(file.size, space.blockBytes);
+        planned.push_back(replacement);
+    }
+    for (const auto& [device, space] : fileSystems) {
+        const std::uint64_t needed = peakBytesNeeded(planned, device);
+        if (needed <= space.availableBytes) continue;
+        problems.push_back({printableName(space.mountPoint) + ": not enough free space on this file system: "
+                            "hemwright needs " + exactSize(needed) + " there at once (the new files it writes "
+                            "beside the old ones before it puts a batch of them in place), and " +
+                            exactSize(space.availableBytes) + " are free: " +
+                            exactSize(needed - space.availableBytes) + " short",
+                            kCannotReplaceExitCode});
+    }
+}
+
 }  // namespace
 
-FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats) {
+FileCheckResults checkStepFiles(const StepOptions& options) {
     FileCheckResults results;
     std::vector<FileProblem>& problems = results.problems;
+    const std::optional<AddedText> added = bytesHemwrightWouldAdd(options);
+    const bool breaksUtf8 = added && addsBytesBeyondAscii(*added);
+    const std::string beyondAscii = breaksUtf8 ? firstByteBeyondAscii(options) : "";
+    const bool skipStamped = added && options.skipStamped;
     // Entry key -> the names it was given as, in order.
     std::map<std::string, std::vector<std::string>> listings;
     std::vector<std::string> keysInOrder;
-    for (const StepFile& file : files) {
+    std::vector<Replaced> replaced;
+    results.stamped.assign(options.files.size(), false);
+    for (std::size_t index = 0; index < options.files.size(); ++index) {
+        const StepFile& file = options.files[index];
         const std::string name = printableName(file.given);
-        if (const auto problem = readProblem(file.path)) {
-            problems.push_back({name + ": " + *problem, kNoInputExitCode});
-        } else if (const auto problem = replaceProblem(file.path)) {
-            problems.push_back({name + ": " + *problem, kCannotReplaceExitCode});
-        } else {
-            std::optional<std::string> refusal;
-            for (const std::string& warning : surprises(file.path, refusal)) {
-                results.warnings.push_back(name + ": " + warning);
-            }
-            if (refusal) problems.push_back({name + ": " + *refusal, kCannotReplaceExitCode});
-        }
         const std::string key = entryKey(file.path);
         std::vector<std::string>& names = listings[key];
         if (names.empty()) keysInOrder.push_back(key);
         names.push_back(name);
+
+        platform::FileStatus status;
+        if (const auto problem = readProblem(file.path, status)) {
+            problems.push_back({name + ": " + *problem, kNoInputExitCode});
+            continue;
+        }
+        FileEnds ends;
+        if (breaksUtf8 || skipStamped) {
+            try {
+                ends = readFileEnds(file.path,
+                                    std::max(kUtf8SniffBytes, skipStamped ? added->prefix.size() : 0),
+                                    skipStamped ? added->suffix.size() : 0);
+            } catch (const std::runtime_error& failure) {
+                problems.push_back({name + ": " + failure.what(), kNoInputExitCode});
+                continue;
+            }
+            if (skipStamped && isStamped(ends.size, ends.head, ends.tail, *added)) {
+                // Left alone: nothing of its replacement matters.
+                results.stamped[index] = true;
+                continue;
+            }
+        }
+        // A file that cannot be replaced still gets its warnings, so that
+        // fixing the problem brings no new surprise.
+        std::optional<std::string> refusal = replaceProblem(file.path);
+        std::optional<std::string> writers;
+        for (const std::string& warning : surprises(file.path, writers)) {
+            results.warnings.push_back(name + ": " + warning);
+        }
+        if (!refusal) refusal = writers;
+        if (const auto warning = ownerWarning(file.path)) results.warnings.push_back(name + ": " + *warning);
+        if (breaksUtf8) {
+            if (const auto look = utf8Look(ends.head.substr(0, kUtf8SniffBytes), ends.size > kUtf8SniffBytes)) {
+                results.warnings.push_back(name + ": the file looks like UTF-8 (" + *look +
+                                           "), but hemwright writes the added texts as single bytes (ISO 8859-1), "
+                                           "some above 0x7F (" + beyondAscii + "): the file will no longer be "
+                                           "valid UTF-8");
+            }
+        }
+        if (refusal) {
+            problems.push_back({name + ": " + *refusal, kCannotReplaceExitCode});
+            continue;
+        }
+        platform::EntryFacts facts;
+        const bool known = platform::queryEntryFacts(file.path, facts);
+        replaced.push_back({file.path, status.size, status.identity,
+                            !known || facts.symbolicLink || facts.otherNames > 0});
     }
-    if (allowRepeats) return results;
+    if (added) checkSpace(replaced, *added, problems);
+    if (added) {
+        for (const std::string& warning : addedTextWarnings(options)) results.warnings.push_back(warning);
+    }
+    if (options.allowRepeats) return results;
     for (const std::string& key : keysInOrder) {
         const std::vector<std::string>& names = listings[key];
         if (names.size() < 2) continue;

@@ -21,12 +21,17 @@ struct FileProblem {
 struct FileCheckResults {
     std::vector<FileProblem> problems;
     // What a rewrite would do that the operator may not expect, one
-    // "NAME: what" each; only for files without a problem.
+    // "NAME: what" each (for every file that can be read), then those of
+    // the added texts themselves.
     std::vector<std::string> warnings;
+    // For each file of the options: it already carries the added texts and
+    // is left alone (--skip-stamped).
+    std::vector<bool> stamped;
 };
 
-// Checks every file, in order, and returns every problem found (at most one
-// per file, plus one per file listed more than once):
+// Checks every file, in order, and returns every problem and every warning
+// found, in one pass (at most one problem per file, plus one per file listed
+// more than once and one per file system without room):
 // - it can be read: it exists, is a regular file (after symbolic links) and
 //   this process may read it; otherwise kNoInputExitCode with the system's
 //   reason ("No such file or directory", "Permission denied", "Is a
@@ -40,14 +45,24 @@ struct FileCheckResults {
 //   process has it open for writing or is rewriting it (hemwright would
 //   refuse it, after the files before it were rewritten);
 // - it is listed once (the same directory entry, however it is written),
-//   unless allowRepeats; otherwise kUsageExitCode.
+//   unless options.allowRepeats; otherwise kUsageExitCode;
+// - each file system has room for the new files that exist there at once
+//   (step/ReplacementBatches.h), otherwise kCannotReplaceExitCode with its
+//   mount point and the shortfall.
+// With options.skipStamped, a file that already begins with the prefix and ends with
+// the suffix hemwright would add is only checked to be readable, and marked
+// in stamped.
 // Warnings: a symbolic link (replaced by a regular file; its target keeps
 // the old content), other hard links (they keep the old content), and a file of which the system
 // cannot tell whether another process has it open for writing (where it
 // grants no lease: another user's file without the privilege, a file system
-// without leases); such a file is not refused.
+// without leases), which is not refused; an owner or group that the new file
+// cannot keep (step run by another user than the owner, without the
+// privilege); a file that looks like UTF-8 while the added texts hold bytes
+// above 0x7F; then the texts' own (step/AddedTextChecks.h). Where nothing
+// would be added hemwright replaces no file: the caller shows no warning.
 // Looks only; never changes anything.
-FileCheckResults checkStepFiles(const std::vector<StepFile>& files, bool allowRepeats);
+FileCheckResults checkStepFiles(const StepOptions& options);
 
 // The exit code for a non-empty list of problems: kNoInputExitCode when a
 // file cannot be read, else kCannotReplaceExitCode when one cannot be

@@ -30,8 +30,9 @@ std::string findHemwrightExecutable(const std::optional<std::string>& given) {
                       printableName(installed.string()) + "; give --hemwright PATH.");
 }
 
-ProcessStatus runInDirectory(const std::string& executable, const std::string& directory) {
-    const platform::ProcessOutcome outcome = platform::runProgramInDirectory(executable, directory);
+ProcessStatus runInDirectory(const std::string& executable, const std::string& directory,
+                             const std::function<void(int processId)>& started) {
+    const platform::ProcessOutcome outcome = platform::runProgramInDirectory(executable, directory, started);
     ProcessStatus ended;
     if (outcome.stoppedBeforeStart) {
         ended.started = false;

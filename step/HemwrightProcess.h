@@ -3,6 +3,7 @@
 
 #include "step/ExitCodes.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -34,8 +35,11 @@ struct ProcessStatus {
 // Runs executable in directory and waits for it to end. A stop signal that
 // arrives meanwhile is passed on to it (after interceptStopSignals); one
 // that arrived before means it is not started.
+// started, when given, gets hemwright's process id once it runs, and must
+// not throw.
 // Throws LaunchError when the process cannot be started, StepFailure
 // (kSoftwareExitCode) when waiting for it fails.
-ProcessStatus runInDirectory(const std::string& executable, const std::string& directory);
+ProcessStatus runInDirectory(const std::string& executable, const std::string& directory,
+                             const std::function<void(int processId)>& started = nullptr);
 
 #endif

@@ -4,10 +4,13 @@
 #include "step/AddedTextFile.h"
 #include "step/PrintableName.h"
 #include "step/XmlTextProblem.h"
+#include "util/ErrorResolver.h"
 
 #include <boost/filesystem.hpp>
 #include <boost/program_options.hpp>
 
+#include <fstream>
+#include <iostream>
 #include <sstream>
 
 namespace po = boost::program_options;
@@ -31,6 +34,12 @@ po::options_description visibleOptions() {
         ("dry-run", "check the files and show what each would become; change nothing, do not run hemwright")
         ("keep", "keep the working directory and print its path (no effect with --dry-run)")
         ("allow-repeats", "let a file be listed more than once (hemwright stamps it each time)")
+        ("skip-stamped", "leave alone a file that already begins with the prefix and ends with the suffix "
+         "as hemwright writes them (to finish an interrupted or failed step)")
+        ("files-from", po::value<std::string>()->value_name("FILE"),
+         "also work on the files named in FILE, one per line ('-': standard input)")
+        ("null,0", "the names in --files-from end with a NUL byte, not a line feed (find -print0)")
+        ("quiet,q", "print only the summary and the problems: no list of files, no progress")
         ("hemwright", po::value<std::string>()->value_name("PATH"),
          "the hemwright executable to run (default: the one beside hemwright-step, else "
          HEMWRIGHT_PLUGIN_FROM_STEP_DIR " from hemwright-step's folder)")
@@ -87,6 +96,41 @@ void refuseOptionNamesAsValues(int argc, const char* const argv[], const po::opt
     }
 }
 
+// One file name as hemwright gets it (absolute); throws exception-like
+// failures built by fault with the reason.
+template <typename Fault>
+StepFile stepFile(const std::string& name, const Fault& fault) {
+    if (name.empty()) throw fault("an empty file name was given");
+    const std::string absolute = fs::absolute(name).string();
+    if (const auto problem = findXmlTextProblem(absolute)) {
+        throw fault("the file name '" + printableName(absolute) + "' cannot be passed to hemwright: " +
+                    problem->reason);
+    }
+    return {name, absolute};
+}
+
+// The names in the list --files-from gives, in order, each ended by
+// separator (the last one may lack it).
+void readFileList(const std::string& list, char separator, std::vector<StepFile>& files) {
+    const std::string subject = "--files-from " + printableName(list);
+    std::ifstream file;
+    if (list != "-") {
+        boost::system::error_code error;
+        if (fs::is_directory(list, error)) throw StepFailure(kNoInputExitCode, subject + ": Is a directory.");
+        file.open(list, std::ios::binary);
+        if (!file) throw StepFailure(kNoInputExitCode, subject + ": " + lastSystemErrorText() + ".");
+    }
+    std::istream& in = list == "-" ? std::cin : file;
+    const std::string unit = separator == '\0' ? "name " : "line ";
+    std::string name;
+    for (std::size_t number = 1; std::getline(in, name, separator); ++number) {
+        files.push_back(stepFile(name, [&](const std::string& reason) {
+            return StepFailure(kDataErrorExitCode, subject + ": " + unit + std::to_string(number) + ": " + reason + ".");
+        }));
+    }
+    if (in.bad()) throw StepFailure(kNoInputExitCode, subject + ": read error.");
+}
+
 }  // namespace
 
 StepOptions parseStepOptions(int argc, const char* const argv[]) {
@@ -124,6 +168,9 @@ StepOptions parseStepOptions(int argc, const char* const argv[]) {
     options.addLineBreak = values.count("add-line-break") > 0;
     options.keep = values.count("keep") > 0;
     options.allowRepeats = values.count("allow-repeats") > 0;
+    options.skipStamped = values.count("skip-stamped") > 0;
+    options.quiet = values.count("quiet") > 0;
+    if (values.count("null") && !values.count("files-from")) throw UsageError("--null needs --files-from.");
     if (values.count("hemwright")) {
         const std::string executable = values["hemwright"].as<std::string>();
         if (executable.empty()) throw UsageError("--hemwright needs a path.");
@@ -139,27 +186,29 @@ StepOptions parseStepOptions(int argc, const char* const argv[]) {
         }
         options.lineBreakStyle = style;
     }
-    if (!values.count("file")) {
+    if (!values.count("file") && !values.count("files-from")) {
         throw UsageError("no files given.");
     }
-    for (const std::string& file : values["file"].as<std::vector<std::string>>()) {
-        if (file.empty()) throw UsageError("an empty file name was given.");
-        const std::string absolute = fs::absolute(file).string();
-        if (const auto problem = findXmlTextProblem(absolute)) {
-            throw UsageError("the file name '" + printableName(absolute) + "' cannot be passed to hemwright: " +
-                             problem->reason + ".");
+    if (values.count("file")) {
+        for (const std::string& file : values["file"].as<std::vector<std::string>>()) {
+            options.files.push_back(
+                stepFile(file, [](const std::string& reason) { return UsageError(reason + "."); }));
         }
-        options.files.push_back({file, absolute});
     }
     // Last, so that every fault of the command line itself is seen first.
     options.prepend = addedText(values, "prepend");
     options.append = addedText(values, "append");
+    if (values.count("files-from")) {
+        readFileList(values["files-from"].as<std::string>(), values.count("null") ? '\0' : '\n', options.files);
+        if (options.files.empty()) throw UsageError("no files given (the --files-from list is empty).");
+    }
     return options;
 }
 
 std::string stepUsageText() {
     std::ostringstream text;
     text << "Usage: hemwright-step [OPTIONS] FILE...\n"
+            "       hemwright-step [OPTIONS] --files-from LIST [FILE...]\n"
             "Runs hemwright on FILE... as the host would, in a fresh temporary working\n"
             "directory, and reports the exit code, the log message and the file sizes.\n"
             "The files are changed in place (unless --dry-run is given).\n\n"
@@ -172,9 +221,15 @@ std::string stepUsageText() {
             "Before anything is changed every file is checked: it exists, is a regular\n"
             "file, can be read, can be replaced in its directory (not immutable or\n"
             "append-only, not a mount point, not open for writing by another process)\n"
-            "and is listed once. Every problem is reported and nothing is changed. A\n"
-            "symbolic link (replaced by a regular file) and a file with other hard links\n"
-            "(they keep the old content) are reported with a warning.\n\n"
+            "and is listed once, and each file system has room for the new files that\n"
+            "exist there at once. Every problem and every warning is reported in one\n"
+            "pass; after a problem nothing is changed. Warnings: a symbolic link\n"
+            "(replaced by a regular file), other hard links (they keep the old content),\n"
+            "an owner or group the new file cannot keep, a file that looks like UTF-8\n"
+            "while the added texts hold bytes above 0x7F, characters above U+00FF (they\n"
+            "become '?'), and CR LF from --add-line-break without a style.\n\n"
+            "On a terminal, a run of more than a second shows its progress on standard\n"
+            "error (bytes and files done, rate, time left), unless --quiet is given.\n\n"
             "Results go to standard output, errors and warnings to standard error. A\n"
             "signal that asks the tool to stop (SIGHUP, SIGINT, SIGTERM and the others\n"
             "under 128+N below) is passed on to hemwright; the files already replaced\n"

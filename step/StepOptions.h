@@ -38,10 +38,14 @@ struct StepOptions {
     bool addLineBreak = false;
     bool keep = false;
     bool allowRepeats = false;
+    // Leave alone the files that already carry the added texts.
+    bool skipStamped = false;
+    // Only the summary and the problems: no list of files, no progress.
+    bool quiet = false;
     // Let a file that another process has open for writing be rewritten.
     // --hemwright: the executable to run, absolute; absent to look for it.
     std::optional<std::string> hemwright;
-    // In command-line order.
+    // In command-line order, then those of --files-from in the list's order.
     std::vector<StepFile> files;
 };
 
@@ -52,8 +56,13 @@ struct StepOptions {
 // likely a value left out (an empty shell variable) than meant; the form
 // --NAME=VALUE takes any value. Every text (both added texts and the file paths)
 // is checked to be valid UTF-8 made of characters that XML 1.0 can carry.
+// --files-from names a list of more files (one per line, or NUL-ended with
+// --null; "-" for standard input), read after every other check of the
+// command line.
 // Throws UsageError on any fault of the command line, and StepFailure from
-// reading --prepend-file or --append-file (step/AddedTextFile.h).
+// reading --prepend-file or --append-file (step/AddedTextFile.h) or the
+// list (kNoInputExitCode when it cannot be read, kDataErrorExitCode for a
+// name that is empty or cannot be passed to hemwright, with its number).
 StepOptions parseStepOptions(int argc, const char* const argv[]);
 
 // The usage text printed by --help and after a UsageError.

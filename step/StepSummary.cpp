@@ -64,31 +64,42 @@ void recordAfterRun(FileRecord& record) {
     record.identityAfter = entryIdentity(record.path);
 }
 
-std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileRecord>& files) {
+std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileRecord>& files,
+                              const SummaryExtras& extra) {
     std::ostringstream text;
-    if (status.exited) {
+    if (files.empty()) {
+        text << "hemwright was not run: every file is already stamped\n";
+    } else if (status.exited) {
         text << "exit code: " << status.exitStatus << " (" << describeHemwrightExitStatus(status.exitStatus) << ")\n";
     } else {
         text << howHemwrightEnded(status) << "\n";
     }
-    text << "log: " << logText(log) << "\n";
-    text << "files:\n";
+    if (!files.empty()) text << "log: " << logText(log) << "\n";
+    std::ostringstream listed;
+    if (!extra.quiet) {
+        for (const std::string& path : extra.skipped) listed << "  " << printableName(path) << ": already stamped, skipped\n";
+    }
     std::uintmax_t changed = 0;
     std::intmax_t added = 0;
     for (const FileRecord& file : files) {
-        text << "  " << printableName(file.path) << ": " << sizeText(file.sizeBefore) << " -> "
-             << sizeText(file.sizeAfter) << (file.replaced() ? "" : " (not replaced)") << "\n";
+        if (!extra.quiet || !file.replaced()) {
+            listed << "  " << printableName(file.path) << ": " << sizeText(file.sizeBefore) << " -> "
+                 << sizeText(file.sizeAfter) << (file.replaced() ? "" : " (not replaced)") << "\n";
+        }
         if (!file.replaced()) continue;
         ++changed;
         added += static_cast<std::intmax_t>(file.sizeAfter.value_or(0)) -
                  static_cast<std::intmax_t>(file.sizeBefore.value_or(0));
     }
+    if (!extra.quiet || !listed.str().empty()) text << "files:\n" << listed.str();
     // Only another process writing to a file at the same time can make a
     // replaced file shorter; that is reported rather than hidden.
     text << countText(changed, "file") << " changed, "
          << (added >= 0 ? countText(static_cast<std::uintmax_t>(added), "byte") + " added"
-                        : countText(static_cast<std::uintmax_t>(-added), "byte") + " fewer")
-         << "\n";
+                        : countText(static_cast<std::uintmax_t>(-added), "byte") + " fewer");
+    if (extra.skipStamped) text << ", " << countText(extra.skipped.size(), "file") << " skipped (already stamped)";
+    if (extra.warnings > 0) text << ", " << countText(extra.warnings, "warning");
+    text << "\n";
     return text.str();
 }
 

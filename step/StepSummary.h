@@ -37,8 +37,16 @@ void recordAfterRun(FileRecord& record);
 // The summary, one fact per line: the exit status with its meaning (or the
 // signal that ended hemwright), the run's log message with its severity,
 // each file's size before and after (marked when it was not replaced), and
-// a closing line such as "3 files changed, 126 bytes added".
-std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileRecord>& files);
+// a closing line such as "3 files changed, 126 bytes added". extra adds
+// the files left alone and the warnings of the checks to it.
+struct SummaryExtras {
+    bool quiet = false;                // list only the files that were not replaced
+    bool skipStamped = false;          // count the skipped files, also when none
+    std::vector<std::string> skipped;  // paths left alone as already stamped
+    std::size_t warnings = 0;          // counted when there were any
+};
+std::string formatStepSummary(const ProcessStatus& status, const RunLog& log, const std::vector<FileRecord>& files,
+                              const SummaryExtras& extra = SummaryExtras());
 
 // The account of a run interrupted by stopSignal, one line each, every line
 // starting with "hemwright-step: ": how hemwright ended, which files were

@@ -9,11 +9,13 @@
 #include "step/InputDocumentWriter.h"
 #include "step/PrintableName.h"
 #include "step/ResultOutput.h"
+#include "step/RunProgress.h"
 #include "step/RunLog.h"
 #include "step/StepOptions.h"
 #include "step/StepSummary.h"
 #include "step/TemporaryWorkingDirectory.h"
 #include "util/platform/posix/Process.h"
+#include "util/platform/posix/ProcessWatch.h"
 
 #include <iostream>
 #include <stdexcept>
@@ -22,23 +24,22 @@ namespace platform = ostrel::platform;
 
 namespace {
 
-// Checks the files and reports on standard error every problem, or, when
-// there is none and the step would change files, every warning. Returns the
-// exit code for the problems (0: none) and counts the warnings printed.
-int reportFileChecks(const StepOptions& options, std::size_t& warnings) {
-    const FileCheckResults results = checkStepFiles(options.files, options.allowRepeats);
-    if (!results.problems.empty()) {
-        for (const FileProblem& problem : results.problems) {
-            std::cerr << "hemwright-step: " << problem.message << "\n";
-        }
-        std::cerr << "hemwright-step: nothing was changed.\n";
-        return exitCodeForProblems(results.problems);
+// Checks the files and reports on standard error, in one pass, every
+// problem and every warning (none where the step would add nothing). Returns
+// the exit code for the problems (0: none); counts the warnings printed.
+int reportFileChecks(const StepOptions& options, FileCheckResults& results, std::size_t& warnings) {
+    results = checkStepFiles(options);
+    for (const FileProblem& problem : results.problems) {
+        std::cerr << "hemwright-step: " << problem.message << "\n";
     }
     // With nothing to add, hemwright replaces no file: nothing to warn of.
-    if (!bytesHemwrightWouldAdd(options)) return 0;
-    for (const std::string& warning : results.warnings) std::cerr << "hemwright-step: warning: " << warning << "\n";
-    warnings = results.warnings.size();
-    return 0;
+    if (bytesHemwrightWouldAdd(options)) {
+        for (const std::string& warning : results.warnings) std::cerr << "hemwright-step: warning: " << warning << "\n";
+        warnings = results.warnings.size();
+    }
+    if (results.problems.empty()) return 0;
+    std::cerr << "hemwright-step: nothing was changed.\n";
+    return exitCodeForProblems(results.problems);
 }
 
 // A failed step's reason goes to standard error as well as into the summary.
@@ -62,18 +63,44 @@ int runStep(const StepOptions& options) {
     // tool only through the report below, so the working directory goes.
     platform::interceptStopSignals();
     std::size_t warnings = 0;
-    if (const int code = reportFileChecks(options, warnings)) return code;
+    FileCheckResults checks;
+    if (const int code = reportFileChecks(options, checks, warnings)) return code;
     const std::string executable = findHemwrightExecutable(options.hemwright);
+    // The files left alone are not given to hemwright at all.
+    StepOptions toRun = options;
+    SummaryExtras extras;
+    extras.quiet = options.quiet;
+    extras.skipStamped = options.skipStamped;
+    extras.warnings = warnings;
+    toRun.files.clear();
+    for (std::size_t index = 0; index < options.files.size(); ++index) {
+        if (checks.stamped[index]) {
+            extras.skipped.push_back(options.files[index].path);
+        } else {
+            toRun.files.push_back(options.files[index]);
+        }
+    }
+    if (toRun.files.empty()) {
+        printResult(formatStepSummary(ProcessStatus(), RunLog(), {}, extras));
+        return 0;
+    }
     std::vector<FileRecord> files;
-    for (const StepFile& file : options.files) files.push_back(recordBeforeRun(file));
+    for (const StepFile& file : toRun.files) files.push_back(recordBeforeRun(file));
 
     TemporaryWorkingDirectory directory;
     if (options.keep) {
         printResult("working directory (kept): " + printableName(directory.path()) + "\n");
         directory.keep();
     }
-    writeInputDocument(options, directory.path());
-    const ProcessStatus status = runInDirectory(executable, directory.path());
+    writeInputDocument(toRun, directory.path());
+    ProcessStatus status;
+    {
+        const std::optional<AddedText> added = bytesHemwrightWouldAdd(toRun);
+        RunProgress progress(files, added ? added->prefix.size() + added->suffix.size() : 0,
+                             !options.quiet && platform::standardErrorIsTerminal());
+        status = runInDirectory(executable, directory.path(),
+                                [&progress](int processId) { progress.started(processId); });
+    }
     for (FileRecord& file : files) recordAfterRun(file);
 
     if (const int stopSignal = platform::receivedStopSignal()) {
@@ -87,7 +114,7 @@ int runStep(const StepOptions& options) {
     // that has gone (| head) must not make a complete run look failed, or
     // the operator runs it again and stamps the files twice.
     try {
-        printResult(formatStepSummary(status, log, files));
+        printResult(formatStepSummary(status, log, files, extras));
     } catch (const StepFailure& failure) {
         std::cerr << "hemwright-step: " << failure.what() << " The run itself is complete; the exit code, "
                   << code << ", is hemwright's.\n";
@@ -97,13 +124,9 @@ int runStep(const StepOptions& options) {
 
 int dryRun(const StepOptions& options) {
     std::size_t warnings = 0;
-    if (const int code = reportFileChecks(options, warnings)) return code;
-    if (options.addLineBreak && !options.lineBreakStyle && bytesHemwrightWouldAdd(options)) {
-        std::cerr << "hemwright-step: warning: --add-line-break without --line-break-style: the line break after "
-                     "the prefix is CR LF (\\r\\n), on every system\n";
-        ++warnings;
-    }
-    printDryRun(options, warnings);
+    FileCheckResults checks;
+    if (const int code = reportFileChecks(options, checks, warnings)) return code;
+    printDryRun(options, checks.stamped, warnings);
     return 0;
 }
 

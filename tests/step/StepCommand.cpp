@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <thread>
 
 namespace fs = boost::filesystem;
 
@@ -24,14 +25,18 @@ namespace step_testing {
 namespace {
 
 // Runs in the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void execChild(const std::string& outPath, const std::string& errPath, int closedPipe,
+[[noreturn]] void execChild(const std::string& outPath, const std::string& errPath, int closedPipe, int terminal,
                             const std::string& temporaryDirectory, const StepLaunch& launch, char* const argv[],
                             uid_t nobodyUser, gid_t nobodyGroup) {
     const int out = closedPipe >= 0 ? closedPipe : ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = terminal >= 0 ? terminal : ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
         ::setenv("TMPDIR", temporaryDirectory.c_str(), 1) != 0) {
         _exit(127);
+    }
+    if (!launch.standardInput.empty()) {
+        const int in = ::open(launch.standardInput.c_str(), O_RDONLY);
+        if (in < 0 || ::dup2(in, 0) < 0) _exit(127);
     }
     if (!launch.workDirectory.empty() && ::chdir(launch.workDirectory.c_str()) != 0) _exit(127);
     if (launch.fileSizeLimit >= 0) {
@@ -131,13 +136,36 @@ StepResult runStep(const std::vector<std::string>& arguments, const std::string&
         return StepResult();
     }
     if (closedPipe[0] >= 0) ::close(closedPipe[0]);
+    int terminal = -1;
+    int terminalSide = -1;
+    if (launch.standardErrorTerminal) {
+        terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0 ||
+            (terminalSide = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY)) < 0) {
+            ADD_FAILURE() << "no pseudo-terminal";
+            return StepResult();
+        }
+    }
 
     const pid_t child = ::fork();
     if (child == 0) {
-        execChild(outPath, errPath, closedPipe[1], temporaryDirectory, started, argv.data(), nobodyUser,
-                  nobodyGroup);
+        execChild(outPath, errPath, closedPipe[1], terminalSide, temporaryDirectory, started, argv.data(),
+                  nobodyUser, nobodyGroup);
     }
     if (closedPipe[1] >= 0) ::close(closedPipe[1]);
+    if (terminalSide >= 0) ::close(terminalSide);
+    // What the program writes to the terminal, read while it runs so that
+    // it never waits for room.
+    std::string terminalOutput;
+    std::thread terminalReader;
+    if (terminal >= 0) {
+        terminalReader = std::thread([terminal, &terminalOutput] {
+            char buffer[4096];
+            ssize_t got;
+            // EIO once the program's side is closed.
+            while ((got = ::read(terminal, buffer, sizeof buffer)) > 0) terminalOutput.append(buffer, got);
+        });
+    }
     if (child > 0 && launch.whileRunning) launch.whileRunning(child);
     StepResult result;
     int status = 0;
@@ -148,8 +176,12 @@ StepResult runStep(const std::vector<std::string>& arguments, const std::string&
     if (child > 0 && waited == child && WIFEXITED(status)) {
         result.exitStatus = WEXITSTATUS(status);
     }
+    if (terminalReader.joinable()) {
+        terminalReader.join();
+        ::close(terminal);
+    }
     if (!launch.standardOutputClosed) result.standardOutput = testing_support::readBytes(outPath);
-    result.standardError = testing_support::readBytes(errPath);
+    result.standardError = terminal >= 0 ? terminalOutput : testing_support::readBytes(errPath);
     ::unlink(outPath.c_str());
     ::unlink(errPath.c_str());
     return result;

@@ -33,6 +33,11 @@ struct StepLaunch {
     // RLIMIT_FSIZE in bytes with SIGXFSZ ignored, so that a write past it
     // fails as on a full disk; negative: no limit.
     std::int64_t fileSizeLimit = -1;
+    // A file to read standard input from; empty: the test's own.
+    std::string standardInput;
+    // Standard error is a terminal (a pseudo-terminal whose output is
+    // collected); otherwise it is a file.
+    bool standardErrorTerminal = false;
     // Called with the child's process id once it runs, before it is waited
     // for (to send it a signal, say).
     std::function<void(pid_t)> whileRunning;

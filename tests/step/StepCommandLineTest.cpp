@@ -37,9 +37,19 @@ struct StepCase {
     std::string fileAfter = "content";   // {data}/f.txt afterwards
     bool asNobody = false;
     bool standardOutputClosed = false;
+    std::string standardInput = "";      // a file, likewise with "{data}"
 };
 
 const std::string kNothingChanged = "hemwright-step: nothing was changed.\n";
+// What nobody is warned of for a file of root's in the data directory
+// (given as "{data}/f.txt", say), which it may not write in itself.
+std::string nobodyWarnings(const std::string& file) {
+    return "hemwright-step: warning: " + file + ": cannot tell whether another process has it open for writing: "
+           "Permission denied\nhemwright-step: warning: " + file + ": its owner will change from root to nobody, "
+           "and its group from root to nogroup (hemwright writes a new file, which this user may not give away; run "
+           "as the owner or as root to keep them)\n";
+}
+const std::string kNobodyWarnings = nobodyWarnings("{data}/f.txt");
 const std::string kRepeated = "; hemwright would add the texts to it each time (--allow-repeats allows that)\n";
 
 std::string version() {
@@ -157,22 +167,65 @@ const std::vector<StepCase> kCases = {
      "alone, so that nothing that process writes is lost (stop the writer, or rotate the log, and run again)\n" +
          kNothingChanged},
     {"unreadable", {"--prepend", "a", "{data}/f.txt", "{data}/locked.txt"}, 66,
-     "hemwright-step: {data}/locked.txt: Permission denied\n" + kNothingChanged, "", "content", true},
+     "hemwright-step: {data}/locked.txt: Permission denied\n" + kNobodyWarnings + kNothingChanged, "", "content",
+     true},
     {"directory not writable", {"--prepend", "a", "{data}/f.txt", "{data}/readonly/in.txt"}, 73,
      "hemwright-step: {data}/readonly/in.txt: its directory {data}/readonly does not let this user create files: "
-     "Permission denied\n" + kNothingChanged, "", "content", true},
+     "Permission denied\n" + kNobodyWarnings + nobodyWarnings("{data}/readonly/in.txt") + kNothingChanged, "",
+     "content", true},
     {"another user's file in a sticky directory", {"--prepend", "a", "{data}/f.txt", "{data}/sticky/root.txt"},
-     73, "hemwright-step: {data}/sticky/root.txt: Operation not permitted\n" + kNothingChanged, "", "content",
-     true},
+     73, "hemwright-step: {data}/sticky/root.txt: Operation not permitted\n" + kNobodyWarnings +
+     nobodyWarnings("{data}/sticky/root.txt") + kNothingChanged, "", "content", true},
     {"unreadable wins over unreplaceable", {"--prepend", "a", "{data}/readonly/in.txt", "{data}/locked.txt"}, 66,
      "hemwright-step: {data}/readonly/in.txt: its directory {data}/readonly does not let this user create files: "
      "Permission denied\n"
-     "hemwright-step: {data}/locked.txt: Permission denied\n" + kNothingChanged, "", "content", true},
+     "hemwright-step: {data}/locked.txt: Permission denied\n" + nobodyWarnings("{data}/readonly/in.txt") +
+     kNothingChanged, "", "content", true},
     // Only a file's owner (or a privileged user) learns whether others write
     // to it; the others are told that it cannot be known.
     {"ordinary user", {"--prepend", "a", "{data}/f.txt"}, 0,
      "hemwright-step: warning: {data}/f.txt: cannot tell whether another process has it open for writing: "
      "Permission denied\n", "exit code: 0", "acontent", true},
+    {"owner and group that nobody cannot keep", {"--prepend", "a", "{data}/f.txt"}, 0, kNobodyWarnings,
+     "exit code: 0", "acontent", true},
+    // Errors and warnings come in one pass.
+    {"warnings with the problems", {"--prepend", "a", "{data}/missing.txt", "{data}/link.txt"}, 66,
+     "hemwright-step: {data}/missing.txt: No such file or directory\n"
+     "hemwright-step: warning: {data}/link.txt: it is a symbolic link: it will be replaced by a regular file, and "
+     "the file it points to keeps the old content\n" + kNothingChanged},
+
+    // Room for the new files: on a file system of 1 MiB holding two files
+    // of 400000 bytes, hemwright would write both new files (one batch)
+    // before either old one goes. 400 files of 1 KiB are replaced in
+    // batches of at most 256: the largest batch fits where all would not.
+    {"not enough free space", {"--prepend", "a", "{data}/f.txt", "{small}/a", "{small}/b"}, 73,
+     "hemwright-step: {small}: not enough free space on this file system: hemwright needs 802816 bytes (784.0 KiB) "
+     "there at once (the new files it writes beside the old ones before it puts a batch of them in place), and "
+     "245760 bytes (240.0 KiB) are free: 557056 bytes (544.0 KiB) short\n" + kNothingChanged},
+    {"the largest batch fits", {"--quiet", "--prepend", "a", "{data}/f.txt", "--files-from", "{data}/many.list"}, 0,
+     "", "exit code: 0 (success)\nlog: none\n401 files changed, 401 bytes added\n", "acontent"},
+
+    // Lists of files, one per line, NUL-ended, from standard input.
+    {"files from a list", {"--prepend", "a", "--files-from", "{data}/list.txt"}, 0, "", "exit code: 0",
+     "acontent"},
+    {"files from a NUL-separated list", {"-0", "--prepend", "a", "--files-from", "{data}/list0.txt"}, 0, "",
+     "exit code: 0", "acontent"},
+    {"files from standard input", {"--null", "--prepend", "a", "--files-from", "-"}, 0, "", "exit code: 0",
+     "acontent", false, false, "{data}/list0.txt"},
+    {"list and arguments checked together", {"--prepend", "a", "{data}/missing.txt", "--files-from",
+     "{data}/list.txt"}, 66, "hemwright-step: {data}/missing.txt: No such file or directory\n" + kNothingChanged},
+    {"list with an empty line", {"--prepend", "a", "--files-from", "{data}/gap.list"}, 65,
+     "hemwright-step: --files-from {data}/gap.list: line 2: an empty file name was given.\n"},
+    {"list missing", {"--prepend", "a", "--files-from", "{data}/absent.list"}, 66,
+     "hemwright-step: --files-from {data}/absent.list: No such file or directory.\n"},
+    {"--null without a list", {"--null", "--prepend", "a", "{data}/f.txt"}, 64,
+     "hemwright-step: --null needs --files-from.\n"},
+
+    // --quiet: the summary and the problems only.
+    {"quiet", {"--quiet", "--prepend", "a", "{data}/f.txt"}, 0, "",
+     "exit code: 0 (success)\nlog: none\n1 file changed, 1 byte added\n", "acontent"},
+    {"quiet dry run", {"--quiet", "--dry-run", "--prepend", "a", "{data}/f.txt"}, 0, "",
+     "1 file would change, 1 byte would be added, 0 warnings\n"},
 
     // Help, version, the hemwright to run, standard output.
     {"help", {"--help"}, 0, "", "Usage: hemwright-step [OPTIONS] FILE...\n"},
@@ -225,6 +278,11 @@ protected:
         writer_ = ::open(dataFile("open.txt", "log").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
         ASSERT_LE(0, writer_);
 
+        ::symlink(data.file("f.txt").c_str(), data.file("link.txt").c_str());
+        dataFile("list.txt", data.file("f.txt") + "\n");
+        dataFile("list0.txt", data.file("f.txt") + std::string(1, '\0'));
+        dataFile("gap.list", data.file("f.txt") + "\n\nother.txt\n");
+
         // Files the system may refuse to make here.
         boost::filesystem::create_directory(data.file("append-only-dir"));
         dataFile("append-only-dir/in.txt", "x");
@@ -246,12 +304,35 @@ protected:
         } else {
             unavailable_["{mounted}"] = "mounting (mount --bind) is not permitted here";
         }
+        // Small file systems of their own.
+        std::string many;
+        for (const auto& [name, size] : {std::pair<const char*, const char*>{"small", "1m"}, {"many", "2700k"}}) {
+            const std::string mountPoint = data.file(name);
+            boost::filesystem::create_directory(mountPoint);
+            if (command("mount -t tmpfs -o size=" + std::string(size) + " tmpfs '" + mountPoint + "'")) {
+                placeholders_["{" + std::string(name) + "}"] = mountPoint;
+                tmpfs_.push_back(mountPoint);
+            } else {
+                unavailable_["{" + std::string(name) + "}"] = "mounting a tmpfs is not permitted here";
+            }
+        }
+        if (placeholders_.count("{small}")) {
+            dataFile("small/a", std::string(400000, 'a'));
+            dataFile("small/b", std::string(400000, 'b'));
+        }
+        if (placeholders_.count("{many}")) {
+            for (int i = 0; i < 400; ++i) many += dataFile("many/" + std::to_string(i), std::string(1024, 'm')) + "\n";
+        } else {
+            unavailable_["{data}/many.list"] = unavailable_["{many}"];
+        }
+        dataFile("many.list", many);
     }
 
     void TearDown() override {
         if (writer_ >= 0) ::close(writer_);
         for (const std::string& path : locked_) command("chattr -i -a '" + path + "'");
         if (!mounted_.empty()) command("umount '" + mounted_ + "'");
+        for (const std::string& mountPoint : tmpfs_) command("umount '" + mountPoint + "'");
     }
 
     // Runs a shell command quietly; whether it succeeded.
@@ -294,6 +375,7 @@ protected:
     std::map<std::string, std::string> unavailable_;   // placeholder -> why it could not be made
     std::vector<std::string> locked_;
     std::string mounted_;
+    std::vector<std::string> tmpfs_;
 };
 
 TEST_F(StepCommandLineTest, OptionsAndFileChecks) {
@@ -303,7 +385,9 @@ TEST_F(StepCommandLineTest, OptionsAndFileChecks) {
             std::cout << "[  SKIPPED ] case \"" << step.what << "\": " << reason << "\n";
             continue;
         }
-        // Each case starts from the same content.
+        // Each case starts from the same content, in a file of root's own
+        // (a case run as nobody leaves nobody's).
+        boost::filesystem::remove(data.file("f.txt"));
         testing_support::writeBytes(data.file("f.txt"), "content");
         // nobody may replace files in the data directory, not read locked.txt
         // nor write in readonly/, and may not replace root's file in sticky/.
@@ -313,6 +397,7 @@ TEST_F(StepCommandLineTest, OptionsAndFileChecks) {
         StepLaunch launch;
         launch.asNobody = step.asNobody;
         launch.standardOutputClosed = step.standardOutputClosed;
+        if (!step.standardInput.empty()) launch.standardInput = expand(step.standardInput);
 
         const StepResult result = run(arguments, launch);
 

@@ -39,9 +39,11 @@ TEST_F(StepDryRunTest, PreviewShowsFirstAndLastLinesWithTheAddedBytes) {
                   "  whole:      \"H\\xE9\\nX?\\nonly\\nEND\"\n" +
                   empty + ": 0 bytes -> 10 bytes\n"
                   "  whole:      \"H\\xE9\\nX?\\n\\nEND\"\n"
-                  "3 files would change, 30 bytes would be added, 0 warnings\n",
+                  "3 files would change, 30 bytes would be added, 1 warning\n",
               result.standardOutput);
-    EXPECT_EQ("", result.standardError);
+    EXPECT_EQ("hemwright-step: warning: 1 character of the text to prepend will be written as '?', since "
+              "hemwright writes the added texts as single bytes (ISO 8859-1, up to U+00FF): U+20AC \xE2\x82\xAC\n",
+              result.standardError);
     EXPECT_EQ("line one\r\nline two\nlast line\n", readBytes(report));
     EXPECT_EQ("only", readBytes(single));
     EXPECT_EQ("", readBytes(empty));
@@ -87,6 +89,74 @@ TEST_F(StepDryRunTest, WarningsArePerFileAndCounted) {
     }
     EXPECT_EQ("t", readBytes(link));
     EXPECT_TRUE(leftWorkingDirectories().empty());
+}
+
+// Bytes above 0x7F break a file that looks like UTF-8 (a byte-order mark,
+// or UTF-8 beyond ASCII in its first 64 KiB); a file of ASCII only, or with
+// bytes that are not UTF-8, gets no warning of its own. Characters above
+// U+00FF become '?'.
+TEST_F(StepDryRunTest, EncodingWarningsArePerFileAndCounted) {
+    const std::string marked = dataFile("marked.csv", "\xEF\xBB\xBF" "a;b\n");
+    const std::string utf8 = dataFile("utf8.csv", std::string(1000, 'x') + "caf\xC3\xA9\n");
+    const std::string late = dataFile("late.csv", std::string(64 * 1024, 'x') + "caf\xC3\xA9\n");
+    // UTF-8 at the start, and a sequence cut by the end of the first 64 KiB.
+    const std::string cut = dataFile("cut.csv", "caf\xC3\xA9" + std::string(64 * 1024 - 6, 'x') + "\xC3\xA9\n");
+    const std::string ascii = dataFile("ascii.csv", "a;b\n");
+    const std::string latin1 = dataFile("latin1.csv", "caf\xE9 \xC3\xA9\n");
+    const std::string warning = "hemwright-step: warning: ";
+    const auto looksUtf8 = [&](const std::string& file, const std::string& why) {
+        return warning + file + ": the file looks like UTF-8 (" + why + "), but hemwright writes the added texts as "
+               "single bytes (ISO 8859-1), some above 0x7F (\xC3\xA9 as the byte 0xE9): the file will no longer be "
+               "valid UTF-8\n";
+    };
+    struct EncodingCase {
+        std::vector<std::string> texts;
+        std::string standardError;
+        std::string closingLine;
+    };
+    const std::vector<EncodingCase> cases = {
+        {{"--prepend", "\xC3\xA9 "},
+         looksUtf8(marked, "it begins with a UTF-8 byte-order mark") +
+             looksUtf8(utf8, "it holds UTF-8 characters beyond ASCII") +
+             looksUtf8(cut, "it holds UTF-8 characters beyond ASCII"),
+         "6 files would change, 12 bytes would be added, 3 warnings\n"},
+        {{"--prepend", "\xE2\x86\x92 ok \xE2\x9C\x93\xE2\x9C\x93", "--append", "\xF0\x9F\x98\x80"},
+         warning + "3 characters of the text to prepend will be written as '?', since hemwright writes the added "
+         "texts as single bytes (ISO 8859-1, up to U+00FF): U+2192 \xE2\x86\x92, U+2713 \xE2\x9C\x93\n" +
+         warning + "1 character of the text to append will be written as '?', since hemwright writes the added "
+         "texts as single bytes (ISO 8859-1, up to U+00FF): U+1F600 \xF0\x9F\x98\x80\n",
+         "6 files would change, 48 bytes would be added, 2 warnings\n"},
+        {{"--prepend", "ascii "}, "", "6 files would change, 36 bytes would be added, 0 warnings\n"},
+    };
+    for (const EncodingCase& encoding : cases) {
+        SCOPED_TRACE(encoding.texts[1]);
+        std::vector<std::string> arguments = {"--dry-run"};
+        arguments.insert(arguments.end(), encoding.texts.begin(), encoding.texts.end());
+        arguments.insert(arguments.end(), {marked, utf8, late, cut, ascii, latin1});
+        const StepResult result = run(arguments);
+        EXPECT_EQ(0, result.exitStatus);
+        EXPECT_EQ(encoding.standardError, result.standardError);
+        EXPECT_EQ(encoding.closingLine, lastLine(result.standardOutput));
+    }
+}
+
+// --skip-stamped: a file that already begins with the prefix and ends with
+// the suffix as hemwright writes them (line breaks of the style, the added
+// line break, single bytes) is named as one to skip.
+TEST_F(StepDryRunTest, StampedFilesAreNamedAsSkipped) {
+    const std::string stamped = dataFile("stamped.txt", "# H\xE9\r\n\r\nbody\r\n-- end");
+    const std::string unstamped = dataFile("unstamped.txt", "# H\xE9\nbody\n-- end");
+    const std::string halfway = dataFile("halfway.txt", "# H\xE9\r\n\r\nbody");
+    const StepResult result = run({"--dry-run", "--skip-stamped", "--prepend", "# H\xC3\xA9\n", "--append",
+                                   "\n-- end", "--line-break-style", "windows", "--add-line-break", stamped,
+                                   unstamped, halfway});
+    EXPECT_EQ(0, result.exitStatus) << result.standardError;
+    EXPECT_NE(std::string::npos, result.standardOutput.find(stamped + ": already stamped, would be skipped\n"))
+        << result.standardOutput;
+    EXPECT_NE(std::string::npos, result.standardOutput.find(unstamped + ": 16 bytes -> 32 bytes\n"));
+    EXPECT_NE(std::string::npos, result.standardOutput.find(halfway + ": 12 bytes -> 28 bytes\n"));
+    EXPECT_EQ("2 files would change, 32 bytes would be added, 1 file would be skipped (already stamped), 0 warnings\n",
+              lastLine(result.standardOutput));
 }
 
 TEST_F(StepDryRunTest, LineBreakWithoutStyleIsCrLf) {

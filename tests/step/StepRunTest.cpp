@@ -2,6 +2,7 @@
 // summary reports the exit code with its meaning, the run's log message and
 // the sizes, the tool exits with hemwright's status, and the working
 // directory is removed unless --keep is given.
+#include "step/RunProgress.h"
 #include "tests/step/StepCommand.h"
 
 #include <gtest/gtest.h>
@@ -254,6 +255,105 @@ TEST_F(StepRunTest, LinksAreReplacedAsTheChecksWarned) {
     EXPECT_EQ("t", readBytes(target));
     EXPECT_EQ("Ph", readBytes(linked));
     EXPECT_EQ("h", readBytes(data.file("second-name.txt")));
+}
+
+// The warnings of the checks come on real runs as in the dry run, before
+// anything changes, and the summary counts them.
+TEST_F(StepRunTest, WarningsOfTheChecksComeBeforeTheRunAndAreCounted) {
+    const std::string file = dataFile("utf8.csv", "caf\xC3\xA9\n");
+    const StepResult result = run({"--prepend", "\xC3\xA9\xE2\x86\x92", "--add-line-break", file});
+    EXPECT_EQ(0, result.exitStatus);
+    EXPECT_EQ("\xE9?\r\ncaf\xC3\xA9\n", readBytes(file));
+    const std::string warning = "hemwright-step: warning: ";
+    EXPECT_EQ(warning + file + ": the file looks like UTF-8 (it holds UTF-8 characters beyond ASCII), but hemwright "
+              "writes the added texts as single bytes (ISO 8859-1), some above 0x7F (\xC3\xA9 as the byte 0xE9): the "
+              "file will no longer be valid UTF-8\n" + warning + "--add-line-break without --line-break-style: the line break "
+              "after the prefix is CR LF (\\r\\n), on every system\n" + warning + "1 character of the text to "
+              "prepend will be written as '?', since hemwright writes the added texts as single bytes (ISO 8859-1, "
+              "up to U+00FF): U+2192 \xE2\x86\x92\n",
+              result.standardError);
+    EXPECT_NE(std::string::npos, result.standardOutput.find("\n1 file changed, 4 bytes added, 3 warnings\n"))
+        << result.standardOutput;
+}
+
+// After a failure (a full disk: a file size limit), a rerun on the same list
+// with --skip-stamped stamps only what was not stamped yet: every file ends
+// with the texts once.
+TEST_F(StepRunTest, RerunWithSkipStampedFinishesTheStep) {
+    const std::string small = dataFile("small.txt", "x");
+    const std::string large = dataFile("large.txt", std::string(64 * 1024, 'y'));
+    const std::string last = dataFile("last.txt", "z");
+    const std::vector<std::string> arguments = {"--skip-stamped", "--prepend", "P\n", "--append", "\nE",
+                                                "--line-break-style", "windows", small, large, last};
+    StepLaunch full;
+    full.fileSizeLimit = 32 * 1024;
+    EXPECT_EQ(2001 & 0xFF, run(arguments, full).exitStatus);
+
+    const StepResult rerun = run(arguments);
+    EXPECT_EQ(0, rerun.exitStatus) << rerun.standardError;
+    EXPECT_EQ("P\r\nx\r\nE", readBytes(small));
+    EXPECT_TRUE(readBytes(large) == "P\r\n" + std::string(64 * 1024, 'y') + "\r\nE");
+    EXPECT_EQ("P\r\nz\r\nE", readBytes(last));
+    EXPECT_NE(std::string::npos, rerun.standardOutput.find("  " + small + ": already stamped, skipped\n"))
+        << rerun.standardOutput;
+    EXPECT_NE(std::string::npos,
+              rerun.standardOutput.find("2 files changed, 12 bytes added, 1 file skipped (already stamped)\n"))
+        << rerun.standardOutput;
+
+    // Everything stamped: hemwright is not run at all.
+    const StepResult done = run(arguments);
+    EXPECT_EQ(0, done.exitStatus);
+    EXPECT_EQ(0u, done.standardOutput.find("hemwright was not run: every file is already stamped\n"))
+        << done.standardOutput;
+    EXPECT_EQ("P\r\nx\r\nE", readBytes(small));
+}
+
+// Progress goes to standard error only when it is a terminal, from a second
+// into the run, and is erased at the end; the summary is unchanged. The
+// stand-in hemwright takes 1.6 s.
+TEST_F(StepRunTest, ProgressOnlyOnATerminal) {
+    const std::string standIn = dataFile("hemwright", "#!/bin/sh\nexec sleep 3\n");
+    ASSERT_EQ(0, ::chmod(standIn.c_str(), 0755));
+    const std::string file = dataFile("f.txt", "x");
+    StepLaunch terminal;
+    terminal.standardErrorTerminal = true;
+    const StepResult shown = run({"--hemwright", standIn, "--prepend", "P", file}, terminal);
+    EXPECT_EQ(0, shown.exitStatus);
+    EXPECT_EQ(0u, shown.standardError.find("\r\033[Khemwright-step: 0 bytes of 2 bytes (0%), 0 of 1 file"))
+        << shown.standardError;
+    EXPECT_EQ("\r\033[K", shown.standardError.substr(shown.standardError.size() - 4));
+
+    const StepResult quietRun = run({"--quiet", "--hemwright", standIn, "--prepend", "P", file}, terminal);
+    EXPECT_EQ("", quietRun.standardError);
+    const StepResult notTerminal = run({"--hemwright", standIn, "--prepend", "P", file});
+    EXPECT_EQ("", notTerminal.standardError);
+    EXPECT_EQ(shown.standardOutput, notTerminal.standardOutput);
+}
+
+TEST(StepProgressTest, LineHasBytesFilesRateAndTimeLeft) {
+    struct ProgressCase {
+        ProgressSnapshot snapshot;
+        std::string line;
+    };
+    const std::uint64_t mebibyte = 1024 * 1024;
+    const std::vector<ProgressCase> cases = {
+        {{512 * mebibyte, 1024 * mebibyte, true, 2, 5, 4.0},
+         "hemwright-step: 512.0 MiB of 1.0 GiB (50%), 2 of 5 files, 128.0 MiB/s, 4 s left"},
+        {{100 * mebibyte, 7000 * mebibyte, true, 1, 5000, 1.0},
+         "hemwright-step: 100.0 MiB of 6.8 GiB (1%), 1 of 5000 files, 100.0 MiB/s, 1 min 09 s left"},
+        // Before the first hundredth: no time left yet.
+        {{10 * mebibyte, 7000 * mebibyte, true, 1, 5000, 1.0},
+         "hemwright-step: 10.0 MiB of 6.8 GiB (0%), 1 of 5000 files, 10.0 MiB/s"},
+        // Nothing written yet: no rate, no time left.
+        {{0, 2, true, 0, 1, 1.0}, "hemwright-step: 0 bytes of 2 bytes (0%), 0 of 1 file"},
+        // More written than the new files hold (output.xml): capped.
+        {{3000, 2048, true, 1, 1, 2.0}, "hemwright-step: 2.0 KiB of 2.0 KiB (100%), 1 of 1 file, 1.0 KiB/s, 0 s left"},
+        // The write count cannot be read: files only.
+        {{0, 2048, false, 3, 7, 2.0}, "hemwright-step: 3 of 7 files"},
+    };
+    for (const ProgressCase& progress : cases) {
+        EXPECT_EQ(progress.line, formatProgress(progress.snapshot));
+    }
 }
 
 // hemwright answers exactly one "--help" or "--version" and touches

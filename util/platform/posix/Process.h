@@ -2,6 +2,7 @@
 #define OSTREL_PLATFORM_POSIX_PROCESS_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,10 @@ struct ProcessOutcome {
 // process's environment and standard streams, and waits until it ends.
 // After interceptStopSignals, a stop signal that arrives while it runs is
 // passed on to it, and one that arrived before means it is not started.
-ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory);
+// started, when given, is called with the child's process id once it runs
+// (to watch it from outside); it must return promptly.
+ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory,
+                                     const std::function<void(int processId)>& started = nullptr);
 
 // The signals that ask this process to stop and that it can catch: the
 // very ones the program cleans up after (posix/StopSignals.h), in the order

@@ -93,7 +93,8 @@ int spawnInDirectory(const std::string& executable, const std::string& directory
 
 }  // namespace
 
-ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory) {
+ProcessOutcome runProgramInDirectory(const std::string& executable, const std::string& directory,
+                                     const std::function<void(int processId)>& started) {
     ProcessOutcome outcome;
     const sigset_t previousMask = blockCaughtSignals();
     if (firstStopSignal != 0) {
@@ -113,6 +114,7 @@ ProcessOutcome runProgramInDirectory(const std::string& executable, const std::s
     // A stop signal that arrived during the start is delivered here and
     // passed on.
     restoreSignalMask(previousMask);
+    if (started) started(static_cast<int>(child));
 
     // Wait without reaping, so that the process id stays the child's while
     // the handler may still send to it.
