@@ -78,7 +78,7 @@ changelog_head="${changelog%%$'\n'*}"
 grep -qF -- " -- $(dpkg-deb -f "$deb" Maintainer)  " <<<"$changelog" \
   || fail "the changelog entry is not signed by the package's Maintainer"
 
-# The manual pages render without a warning, and they, --help and the README
+# The manual pages render without a warning, and they, --help and docs/
 # list the same options and exit codes. (Texts are searched as here-strings:
 # grep -q stops reading early, which would fail a pipe under pipefail.)
 step_help="$("$build/bin/hemwright-step" --help)"
@@ -87,10 +87,11 @@ help_codes="$(sed -n '/^Exit codes:/,/^$/p' <<<"$step_help" | grep -oE '[0-9]+' 
 for code in 64 65 66 69 70 73 74 129 130 131 138 140 142 143 152 154 155; do
   grep -qx "$code" <<<"$help_codes" || fail "--help does not list exit code $code"
 done
-readme_codes="$(grep '^|' "$source/README.md")"
+# The step tool's exit codes are documented for developers in docs/.
+step_doc_codes="$(grep '^|' "$source/docs/step-tool.md")"
 for code in $help_codes; do
-  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$readme_codes" \
-    || fail "the README's tables do not list exit code $code of --help"
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_doc_codes" \
+    || fail "the tables of docs/step-tool.md do not list exit code $code of --help"
 done
 if [ "$man_pages" = man-pages ]; then
   for page in hemwright hemwright-step; do
