@@ -66,11 +66,21 @@ doc="$root/usr/share/doc/hemwright"
 man1="$root/usr/share/man/man1"
 
 # The documents: the README as in the source, a machine-readable copyright
-# file that says no licence was chosen, a changelog for this very version.
+# file that licenses every file under the Apache License 2.0 and points at
+# the licence's text as Debian installs it (which must be the project's
+# LICENSE), a changelog for this very version.
 [ "$(gzip -dc "$doc/README.md.gz")" = "$(cat "$source/README.md")" ] || fail "README.md.gz is not the README"
 [ "$(head -1 "$doc/copyright")" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] \
   || fail "copyright is not in the machine-readable format"
-grep -q 'have not chosen a licence' "$doc/copyright" || fail "copyright does not say that no licence was chosen"
+licences="$(sed -n 's/^License: //p' "$doc/copyright" | sort -u)"
+[ "$licences" = Apache-2.0 ] || fail "copyright names the licences '$licences', not only Apache-2.0"
+[ "$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$doc/copyright")" = Apache-2.0 ] \
+  || fail "copyright does not license Files: * under Apache-2.0"
+common_licence=/usr/share/common-licenses/Apache-2.0
+grep -qF "\"$common_licence\"" "$doc/copyright" || fail "copyright does not point at $common_licence"
+if [ -f "$common_licence" ]; then
+  cmp -s "$common_licence" "$source/LICENSE" || fail "LICENSE is not the text of $common_licence"
+fi
 changelog="$(gzip -dc "$doc/changelog.Debian.gz")"
 changelog_head="${changelog%%$'\n'*}"
 [ "$changelog_head" = "hemwright ($version) unstable; urgency=medium" ] \
@@ -180,7 +190,8 @@ expected_end=$'\n# end of report\n'
 
 # hemwright as the host starts it, from where the package puts it.
 hemwright="$root/usr/lib/hemwright/hemwright"
-[ "$("$hemwright" --version)" = "hemwright ${version%%-*}" ] || fail "hemwright --version does not say $version"
+[ "$("$hemwright" --version)" = "hemwright ${version%%-*}
+Licensed under the Apache License, Version 2.0." ] || fail "hemwright --version does not say $version and its licence"
 work="$scratch/host"
 cp -R "$source/examples/basic" "$work"
 original="$(cat "$work/files/report.txt"; echo x)"
