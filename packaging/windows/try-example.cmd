@@ -1,0 +1,35 @@
+@echo off
+rem Runs hemwright.exe as the host would, on a copy of examples\basic in a new
+rem folder under %TEMP% (examples\basic stays as it is), and shows the
+rem stamped file and output.xml. The copy is kept; its path is printed.
+rem Ends with hemwright's exit code.
+setlocal
+set "here=%~dp0"
+set "work=%TEMP%\hemwright-example-%RANDOM%%RANDOM%"
+if exist "%work%" (
+  echo try-example: %work% exists already; run it again.
+  exit /b 1
+)
+mkdir "%work%"
+if errorlevel 1 exit /b 1
+xcopy "%here%examples\basic" "%work%\" /e /i /q >nul
+if errorlevel 1 (
+  echo try-example: could not copy %here%examples\basic to %work%
+  exit /b 1
+)
+echo == working folder (a copy of examples\basic): %work%
+echo == files\report.txt before:
+type "%work%\files\report.txt"
+echo.
+pushd "%work%"
+"%here%hemwright.exe"
+set "code=%ERRORLEVEL%"
+popd
+echo == exit code: %code%
+echo == files\report.txt after:
+type "%work%\files\report.txt"
+echo.
+echo == output.xml:
+if exist "%work%\output.xml" type "%work%\output.xml"
+echo == the copy is kept in %work%; delete it when done.
+exit /b %code%
