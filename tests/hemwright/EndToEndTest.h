@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -93,18 +94,28 @@ protected:
             const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, folder.path(), options);
             EXPECT_TRUE(run.exited);
             EXPECT_EQ(entry.exitStatus, run.exitStatus);
+            const std::string output = withLineFeeds(run.standardOutput);
             if (entry.outputPart.empty() || entry.runs) {
-                EXPECT_EQ("", run.standardOutput);
+                EXPECT_EQ("", output);
             } else {
-                EXPECT_NE(std::string::npos, run.standardOutput.find(entry.outputPart)) << run.standardOutput;
+                EXPECT_NE(std::string::npos, output.find(entry.outputPart)) << output;
             }
-            EXPECT_EQ(entry.error, testing_support::readBytes(options.standardErrorFile));
+            EXPECT_EQ(entry.error, withLineFeeds(testing_support::readBytes(options.standardErrorFile)));
             EXPECT_EQ(entry.runs ? "Hbody" : "body", testing_support::readBytes(file));
             const std::vector<std::string> left = entry.runs
                                                       ? std::vector<std::string>{"a.txt", "input.xml", "output.xml"}
                                                       : std::vector<std::string>{"a.txt", "input.xml"};
             EXPECT_EQ(left, testing_support::listDirectory(folder.path()));
         }
+    }
+
+    // A console stream's text with CR LF (how Windows writes a line end to
+    // one) read as LF.
+    static std::string withLineFeeds(std::string text) {
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+            text.erase(at, 1);
+        }
+        return text;
     }
 
     // The texts hemwright answers a person with.

@@ -17,7 +17,8 @@ TEST_F(EndToEndTest, WindowsArgumentsFollowWindowsConventions) {
     });
     testing_support::HostOptions options;
     options.arguments = {"/?"};
-    const std::string help = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options).standardOutput;
+    const std::string help =
+        withLineFeeds(testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options).standardOutput);
     EXPECT_EQ(std::string::npos, help.find("man ")) << help;
     EXPECT_EQ(std::string::npos, help.find("/usr/share")) << help;
 }
