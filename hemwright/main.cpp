@@ -1,8 +1,9 @@
 // The executable the host starts in a prepared working directory. It reads
 // no argument and no environment variable: everything comes from input.xml.
-// Only an operator's lone --help or --version is answered instead.
+// A person's help or version request is answered, a mistyped option refused
+// (see CommandLine.h).
 #include "hemwright/Hemwright.h"
-#include "hemwright/InformationRequest.h"
+#include "hemwright/CommandLine.h"
 #include "plugin/PluginException.h"
 #include "plugin/RunExitCodes.h"
 #include "util/MemoryReserve.h"
@@ -34,7 +35,7 @@ int main(int argc, char* argv[]) {
     // A stopped step leaves no temporary file; a full disk or a closed
     // standard output fails a write instead of killing the run.
     ostrel::platform::installStopHandling();
-    if (const auto answered = answerInformationRequest(argc, argv, std::cout)) {
+    if (const auto answered = answerCommandLine(argc, argv, std::cout, std::cerr)) {
         return *answered;
     }
     try {

@@ -66,11 +66,21 @@ doc="$root/usr/share/doc/hemwright"
 man1="$root/usr/share/man/man1"
 
 # The documents: the README as in the source, a machine-readable copyright
-# file that says no licence was chosen, a changelog for this very version.
+# file that licenses every file under the Apache License 2.0 and points at
+# the licence's text as Debian installs it (which must be the project's
+# LICENSE), a changelog for this very version.
 [ "$(gzip -dc "$doc/README.md.gz")" = "$(cat "$source/README.md")" ] || fail "README.md.gz is not the README"
 [ "$(head -1 "$doc/copyright")" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] \
   || fail "copyright is not in the machine-readable format"
-grep -q 'have not chosen a licence' "$doc/copyright" || fail "copyright does not say that no licence was chosen"
+licences="$(sed -n 's/^License: //p' "$doc/copyright" | sort -u)"
+[ "$licences" = Apache-2.0 ] || fail "copyright names the licences '$licences', not only Apache-2.0"
+[ "$(sed -n '/^Files: \*$/,/^$/s/^License: //p' "$doc/copyright")" = Apache-2.0 ] \
+  || fail "copyright does not license Files: * under Apache-2.0"
+common_licence=/usr/share/common-licenses/Apache-2.0
+grep -qF "\"$common_licence\"" "$doc/copyright" || fail "copyright does not point at $common_licence"
+if [ -f "$common_licence" ]; then
+  cmp -s "$common_licence" "$source/LICENSE" || fail "LICENSE is not the text of $common_licence"
+fi
 changelog="$(gzip -dc "$doc/changelog.Debian.gz")"
 changelog_head="${changelog%%$'\n'*}"
 [ "$changelog_head" = "hemwright ($version) unstable; urgency=medium" ] \
@@ -78,7 +88,7 @@ changelog_head="${changelog%%$'\n'*}"
 grep -qF -- " -- $(dpkg-deb -f "$deb" Maintainer)  " <<<"$changelog" \
   || fail "the changelog entry is not signed by the package's Maintainer"
 
-# The manual pages render without a warning, and they, --help and the README
+# The manual pages render without a warning, and they, --help and docs/
 # list the same options and exit codes. (Texts are searched as here-strings:
 # grep -q stops reading early, which would fail a pipe under pipefail.)
 step_help="$("$build/bin/hemwright-step" --help)"
@@ -87,10 +97,11 @@ help_codes="$(sed -n '/^Exit codes:/,/^$/p' <<<"$step_help" | grep -oE '[0-9]+' 
 for code in 64 65 66 69 70 73 74 129 130 131 138 140 142 143 152 154 155; do
   grep -qx "$code" <<<"$help_codes" || fail "--help does not list exit code $code"
 done
-readme_codes="$(grep '^|' "$source/README.md")"
+# The step tool's exit codes are documented for developers in docs/.
+step_doc_codes="$(grep '^|' "$source/docs/step-tool.md")"
 for code in $help_codes; do
-  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$readme_codes" \
-    || fail "the README's tables do not list exit code $code of --help"
+  grep -qE "(^|[^0-9])$code([^0-9]|$)" <<<"$step_doc_codes" \
+    || fail "the tables of docs/step-tool.md do not list exit code $code of --help"
 done
 if [ "$man_pages" = man-pages ]; then
   for page in hemwright hemwright-step; do
@@ -179,7 +190,8 @@ expected_end=$'\n# end of report\n'
 
 # hemwright as the host starts it, from where the package puts it.
 hemwright="$root/usr/lib/hemwright/hemwright"
-[ "$("$hemwright" --version)" = "hemwright ${version%%-*}" ] || fail "hemwright --version does not say $version"
+[ "$("$hemwright" --version)" = "hemwright ${version%%-*}
+Licensed under the Apache License, Version 2.0." ] || fail "hemwright --version does not say $version and its licence"
 work="$scratch/host"
 cp -R "$source/examples/basic" "$work"
 original="$(cat "$work/files/report.txt"; echo x)"

@@ -15,6 +15,10 @@
 #   build, tests, package
 #                 builds build-windows/bin/hemwright.exe and the tests, runs
 #                 the tests under Wine, packs the zip into build-windows/
+#                 with SHA256SUMS and the exe's debug sections beside it,
+#                 and checks the zip: its files, an exe without debug
+#                 sections and with a version resource, try-example.cmd
+#                 run under Wine
 #
 # Environment:
 #   HEMWRIGHT_DEPS_DIR          folder of the source archives and SHA256SUMS
@@ -94,7 +98,7 @@ begin_phase "packages"
 packages=(
   g++-mingw-w64-x86-64-posix
   wine64
-  zip cmake make g++
+  zip unzip cmake make g++
   libxerces-c-dev
   googletest
   libboost-dev
@@ -376,18 +380,89 @@ version="$(sed -n 's/^project(hemwright VERSION \([0-9.]*\).*/\1/p' "$repo/CMake
 name="hemwright-$version-windows-x64"
 stage="$build_dir/package/$name"
 zip_file="$build_dir/$name.zip"
-rm -rf "$build_dir/package" "$zip_file"
+debug_file="$build_dir/$name.exe.debug"
+sums_file="$build_dir/SHA256SUMS"
+rm -rf "$build_dir/package" "$zip_file" "$debug_file" "$sums_file"
 mkdir -p "$stage"
-cp "$exe" "$stage/hemwright.exe"
-# Text files get CR LF line ends, as Windows tools expect.
+# The exe ships without its debug sections and symbols; they are kept beside
+# the zip for crash analysis, and the exe names that file (a debugger finds
+# it beside the exe).
+"$target-objcopy" --only-keep-debug "$exe" "$debug_file"
+"$target-objcopy" --strip-all --add-gnu-debuglink="$debug_file" "$exe" "$stage/hemwright.exe"
+cp "$repo/packaging/windows/try-example.cmd" "$stage/try-example.cmd.lf"
+# Text files get CR LF line ends, as Windows tools (and cmd) expect; the
+# example keeps its bytes, so that it gives what it gives on Linux.
 to_crlf() { sed 's/\r\{0,1\}$/\r/' "$1" >"$2"; }
+to_crlf "$stage/try-example.cmd.lf" "$stage/try-example.cmd"
+rm "$stage/try-example.cmd.lf"
 to_crlf "$repo/packaging/windows/README.txt" "$stage/README.txt"
+to_crlf "$repo/LICENSE" "$stage/LICENSE.txt"
 for lib in xerces-c xalan-c; do
   to_crlf "$deps_prefix/share/licenses/$lib/LICENSE" "$stage/$lib-LICENSE.txt"
   to_crlf "$deps_prefix/share/licenses/$lib/NOTICE" "$stage/$lib-NOTICE.txt"
 done
-(cd "$build_dir/package" && zip -q -X -r "$zip_file" "$name" && find "$name" -type f | sort)
+mkdir -p "$stage/examples"
+cp -R "$repo/examples/basic" "$stage/examples/basic"
+(cd "$build_dir/package" && zip -q -X -r "$zip_file" "$name")
+(cd "$build_dir" && sha256sum "$name.zip" "$name.exe.debug" >"$sums_file")
+
+# What an administrator unpacks: exactly these files.
+expected_files="$(printf '%s\n' hemwright.exe README.txt LICENSE.txt try-example.cmd \
+  xerces-c-LICENSE.txt xerces-c-NOTICE.txt xalan-c-LICENSE.txt xalan-c-NOTICE.txt \
+  examples/basic/input.xml examples/basic/files/report.txt | sed "s|^|$name/|" | sort)"
+zip_files="$(unzip -Z1 "$zip_file" | grep -v '/$' | sort)"
+[ "$zip_files" = "$expected_files" ] || fail "the zip holds
+$zip_files
+instead of
+$expected_files"
+(cd "$build_dir" && sha256sum --quiet --strict -c SHA256SUMS) || fail "SHA256SUMS does not match the zip"
+
+# The packed exe: no debug section, the link to its debug file, and a
+# version resource naming the product, the version, a description and the
+# copyright; the debug file holds the sections the exe had.
+section_names() { "$target-objdump" -h "$1" | awk '$1 ~ /^[0-9]+$/ { print $2 }'; }
+packed_sections="$(section_names "$stage/hemwright.exe")"
+debug_sections="$(grep -E '^\.z?debug' <<<"$packed_sections" || true)"
+[ -z "$debug_sections" ] || fail "the packed hemwright.exe still carries debug sections:" $debug_sections
+grep -qx '.gnu_debuglink' <<<"$packed_sections" || fail "the packed hemwright.exe does not name its debug file"
+grep -qx '.rsrc' <<<"$packed_sections" || fail "the packed hemwright.exe has no resource section"
+if grep -qE '^\.z?debug' <<<"$(section_names "$exe")"; then
+  grep -qE '^\.z?debug' <<<"$(section_names "$debug_file")" || fail "$debug_file holds no debug section"
+fi
+# The resource's keys and values are UTF-16 strings, each value right after
+# its key.
+resource_strings="$("$target-strings" -el "$stage/hemwright.exe")"
+for pair in "ProductName=hemwright" "ProductVersion=$version" "FileVersion=$version" \
+    "FileDescription=hemwright: pipeline-step plugin that adds a prefix and a suffix to files" \
+    "LegalCopyright=Copyright 2026 the hemwright developers. Licensed under the Apache License, Version 2.0."; do
+  [ "$(grep -xF -m1 -A1 "${pair%%=*}" <<<"$resource_strings" | sed -n 2p)" = "${pair#*=}" ] \
+    || fail "the version resource of hemwright.exe lacks ${pair%%=*} '${pair#*=}'; it holds:
+$resource_strings"
+done
+
+# try-example.cmd, as an administrator runs it from the unpacked zip: it
+# must stamp the copy of the example and leave examples\basic as it is.
+example_script="$("$wine_runner" winepath -w "$stage/try-example.cmd" | tr -d '\r')"
+set +e
+example_output="$("$wine_runner" cmd /c "$example_script" 2>&1 | tr -d '\r')"
+example_code=$?
+set -e
+printf '%s\n' "$example_output"
+[ "$example_code" -eq 0 ] || fail "try-example.cmd ended with $example_code"
+example_folder="$(sed -n 's/^== working folder (a copy of examples\\basic): //p' <<<"$example_output")"
+[ -n "$example_folder" ] || fail "try-example.cmd did not say where its copy is"
+example_folder="$("$wine_runner" winepath -u "$example_folder" | tr -d '\r')"
+expected_report="$(printf '# Monthly report, stamped by the pipeline\n'; cat "$repo/examples/basic/files/report.txt"; printf '\n# end of report\nx')"
+[ "$(cat "$example_folder/files/report.txt"; printf x)" = "$expected_report" ] \
+  || fail "try-example.cmd did not stamp $example_folder/files/report.txt as expected"
+[ -f "$example_folder/output.xml" ] || fail "try-example.cmd left no output.xml in $example_folder"
+cmp -s "$repo/examples/basic/files/report.txt" "$stage/examples/basic/files/report.txt" \
+  || fail "try-example.cmd changed the example in the unpacked folder"
+rm -rf "$example_folder"
+
+(cd "$build_dir/package" && find "$name" -type f | sort)
+ls -l "$zip_file" "$debug_file" "$sums_file"
 end_phase
 
 echo "== all phases: $(elapsed_since "$script_start") =="
-echo "Package: $zip_file"
+echo "Package: $zip_file (checksums in $sums_file, debug sections in $debug_file)"

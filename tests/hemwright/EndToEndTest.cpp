@@ -263,3 +263,29 @@ TEST_F(EndToEndTest, ExternalEntitiesAreNeverRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// A person's help or version request is answered wherever it stands, a
+// mistyped option refused with 64, and a plain word named and ignored; only
+// the last runs the step, as the host would start it.
+TEST_F(EndToEndTest, ArgumentsAreAnsweredRefusedOrIgnoredNeverMistakenForARun) {
+    expectArgumentCases({
+        {{"--help"}, 0, kHelpPart, "", false},
+        {{"-h"}, 0, kHelpPart, "", false},
+        {{"-?"}, 0, kHelpPart, "", false},
+        {{"/?"}, 0, kHelpPart, "", false},
+        {{"--version"}, 0, kVersionPart, "", false},
+        {{"-V"}, 0, kVersionPart, "", false},
+        {{"-x", "word", "--help"}, 0, kHelpPart, "", false},
+        {{"--version", "-h"}, 0, kVersionPart, "", false},
+        {{"-x"}, 64, "", unknownOption("-x"), false},
+        {{"--version=2"}, 64, "", unknownOption("--version=2"), false},
+        {{"-"}, 64, "", unknownOption("-"), false},
+        {{"word", "--dry-run"}, 64, "", unknownOption("--dry-run"), false},
+        {{"word"}, 0, "", ignoredArgument("word"), true},
+        {{"two words", ""}, 0, "", ignoredArgument("two words") + ignoredArgument(""), true},
+    });
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,69 @@ protected:
                            "directory, FIFO, device or socket cannot be read as an XML document.</Log>\n"),
                   output());
     }
+
+    // A command line a person may type, and what it must lead to. With
+    // runs false nothing may be touched: input.xml asks for a.txt to be
+    // stamped, and it must stay as it was, with no output.xml written.
+    struct ArgumentCase {
+        std::vector<std::string> arguments;
+        int exitStatus;
+        std::string outputPart;  // a part of standard output ("" for none at all)
+        std::string error;       // standard error, exactly
+        bool runs;               // whether the step ran as the host would start it
+    };
+
+    void expectArgumentCases(const std::vector<ArgumentCase>& cases) {
+        for (const ArgumentCase& entry : cases) {
+            std::string line;
+            for (const std::string& argument : entry.arguments) line += " '" + argument + "'";
+            SCOPED_TRACE("arguments:" + line);
+            testing_support::ScopedTempDir folder;
+            const std::string file = folder.file("a.txt");
+            testing_support::writeBytes(file, "body");
+            testing_support::writeBytes(folder.file("input.xml"),
+                                        testing_support::inputDocument(element("DataToPrepend", "string", "H"), {file}));
+            testing_support::HostOptions options;
+            options.arguments = entry.arguments;
+            options.standardErrorFile = work.file("standard-error.txt");
+            const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, folder.path(), options);
+            EXPECT_TRUE(run.exited);
+            EXPECT_EQ(entry.exitStatus, run.exitStatus);
+            const std::string output = withLineFeeds(run.standardOutput);
+            if (entry.outputPart.empty() || entry.runs) {
+                EXPECT_EQ("", output);
+            } else {
+                EXPECT_NE(std::string::npos, output.find(entry.outputPart)) << output;
+            }
+            EXPECT_EQ(entry.error, withLineFeeds(testing_support::readBytes(options.standardErrorFile)));
+            EXPECT_EQ(entry.runs ? "Hbody" : "body", testing_support::readBytes(file));
+            const std::vector<std::string> left = entry.runs
+                                                      ? std::vector<std::string>{"a.txt", "input.xml", "output.xml"}
+                                                      : std::vector<std::string>{"a.txt", "input.xml"};
+            EXPECT_EQ(left, testing_support::listDirectory(folder.path()));
+        }
+    }
+
+    // A console stream's text with CR LF (how Windows writes a line end to
+    // one) read as LF.
+    static std::string withLineFeeds(std::string text) {
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+            text.erase(at, 1);
+        }
+        return text;
+    }
+
+    // The texts hemwright answers a person with.
+    static std::string unknownOption(const std::string& option) {
+        return "hemwright: unknown option '" + option +
+               "' (usage: hemwright [--help | --version]; the host starts it without arguments)\n";
+    }
+    static std::string ignoredArgument(const std::string& argument) {
+        return "hemwright: ignoring the argument '" + argument +
+               "': the host passes none, and everything is read from input.xml\n";
+    }
+    static constexpr const char* kHelpPart = "in a working\ndirectory that holds input.xml";
+    static constexpr const char* kVersionPart = "\nLicensed under the Apache License, Version 2.0.\n";
 
     testing_support::ScopedTempDir work;
 };

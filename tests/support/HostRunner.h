@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Starts an executable the way the host does (in a working directory, no
 // arguments, standard output captured) and waits for it, with a time limit
@@ -20,6 +21,13 @@ struct HostOptions {
     bool standardOutputClosed = false;
     // The child is killed (and the run reported as timed out) after this.
     std::chrono::milliseconds timeout{20000};
+    // Arguments after the program's name. The host passes none; a person
+    // at the command line may.
+    std::vector<std::string> arguments;
+    // When set, the child's standard error goes to this file (created or
+    // emptied), so that a test can read what it said there; otherwise it
+    // shares the test's own.
+    std::string standardErrorFile;
 };
 
 struct HostRun {

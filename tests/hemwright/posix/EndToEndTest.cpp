@@ -150,3 +150,15 @@ TEST_F(EndToEndTest, LoopOfSymbolicLinksAsInputDocumentGives1001WithTheReason) {
 }
 
 }  // namespace
+
+namespace {
+
+// On Linux "/" begins a path, not an option; the help names the manual pages.
+TEST_F(EndToEndTest, PosixArgumentsFollowPosixConventions) {
+    expectArgumentCases({
+        {{"/x"}, 0, "", ignoredArgument("/x"), true},
+        {{"--help"}, 0, "Manual: man hemwright", "", false},
+    });
+}
+
+}  // namespace

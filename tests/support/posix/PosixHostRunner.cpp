@@ -15,6 +15,7 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include <filesystem>
 
@@ -28,9 +29,10 @@ namespace {
 constexpr std::chrono::microseconds kPollInterval{50};
 
 // Runs in the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void execChild(const char* executable, const char* workDirectory, int outputFd,
-                            const PosixHostOptions& options) {
-    if (::dup2(outputFd, STDOUT_FILENO) < 0 || ::chdir(workDirectory) != 0) {
+[[noreturn]] void execChild(const char* executable, char* const argv[], const char* workDirectory, int outputFd,
+                            int errorFd, const PosixHostOptions& options) {
+    if (::dup2(outputFd, STDOUT_FILENO) < 0 || (errorFd >= 0 && ::dup2(errorFd, STDERR_FILENO) < 0) ||
+        ::chdir(workDirectory) != 0) {
         _exit(127);
     }
     // An ignored signal stays ignored across exec, and the test runner may
@@ -60,7 +62,7 @@ constexpr std::chrono::microseconds kPollInterval{50};
                               ::setuid(static_cast<uid_t>(options.user)) != 0)) {
         _exit(127);
     }
-    ::execl(executable, "hemwright", static_cast<char*>(nullptr));
+    ::execv(executable, argv);
     _exit(127);
 }
 
@@ -133,8 +135,25 @@ HostProcess::Child::Child(const std::string& requestedExecutable, const std::str
         options.user >= 0 && !whyOtherUsersCannotWorkIn(requestedExecutable).empty()
             ? reachableCopyOf(requestedExecutable)
             : requestedExecutable;
+    // Everything the child needs is made before the fork: after it only
+    // async-signal-safe calls may run.
+    std::vector<std::string> words{"hemwright"};
+    words.insert(words.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    int errorFd = -1;
+    if (!options.standardErrorFile.empty()) {
+        errorFd = ::open(options.standardErrorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (errorFd < 0) {
+            throw std::runtime_error("cannot open " + options.standardErrorFile);
+        }
+    }
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
+        if (errorFd >= 0) ::close(errorFd);
         throw std::runtime_error("pipe failed");
     }
     if (options.standardOutputClosed) {
@@ -147,12 +166,14 @@ HostProcess::Child::Child(const std::string& requestedExecutable, const std::str
             ::close(fds[0]);
         }
         ::close(fds[1]);
+        if (errorFd >= 0) ::close(errorFd);
         throw std::runtime_error("fork failed");
     }
     if (pid == 0) {
-        execChild(executable.c_str(), workDirectory.c_str(), fds[1], options);
+        execChild(executable.c_str(), argv.data(), workDirectory.c_str(), fds[1], errorFd, options);
     }
     ::close(fds[1]);
+    if (errorFd >= 0) ::close(errorFd);
     if (options.standardOutputClosed) {
         // Nobody reads the child's output; an empty pipe of ours stands in
         // for it, so that draining works as for any run.

@@ -57,6 +57,30 @@ HANDLE inheritable(HANDLE handle, DWORD access) {
     return ::CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
 }
 
+// One argument as the C runtime's command-line parser reads it back: in
+// quotes when it holds a blank or a quote or is empty, a quote escaped with
+// a backslash, and backslashes doubled where a quote follows them.
+std::wstring quotedArgument(const std::string& argument) {
+    const std::wstring text = wide(argument);
+    if (!text.empty() && text.find_first_of(L" \t\"") == std::wstring::npos) {
+        return text;
+    }
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t character : text) {
+        if (character == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(character == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += character;
+    }
+    quoted.append(2 * backslashes, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
 void closeHandle(HANDLE& handle) {
     if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
         ::CloseHandle(handle);
@@ -100,7 +124,17 @@ HostProcess::Child::Child(const std::string& executable, const std::string& work
         closeHandle(outputRead);  // before the start, so that no reader exists anywhere
     }
     HANDLE input = inheritable(::GetStdHandle(STD_INPUT_HANDLE), GENERIC_READ);
-    HANDLE error = inheritable(::GetStdHandle(STD_ERROR_HANDLE), GENERIC_WRITE);
+    HANDLE error = options.standardErrorFile.empty()
+                       ? inheritable(::GetStdHandle(STD_ERROR_HANDLE), GENERIC_WRITE)
+                       : ::CreateFileW(fullPath(options.standardErrorFile).c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (error == INVALID_HANDLE_VALUE) {
+        closeHandle(outputRead);
+        closeHandle(outputWrite);
+        closeHandle(input);
+        throw std::runtime_error("cannot open " + options.standardErrorFile);
+    }
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -109,8 +143,13 @@ HostProcess::Child::Child(const std::string& executable, const std::string& work
     startup.hStdOutput = outputWrite;
     startup.hStdError = error;
     PROCESS_INFORMATION started{};
-    // The host passes no argument: the command line is the program's name.
+    // The host passes no argument: the command line is the program's name,
+    // then what a test gives as a person would type it.
     std::wstring commandLine = L"hemwright";
+    for (const std::string& argument : options.arguments) {
+        commandLine += L' ';
+        commandLine += quotedArgument(argument);
+    }
     const std::wstring application = fullPath(executable);
     const std::wstring directory = fullPath(workDirectory);
     const BOOL created = ::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
