@@ -110,6 +110,11 @@ public:
     // removed on destruction and the name holds what it held.
     ReplaceStep replace();
 
+    // Whether the file's name still holds the file that was copied, unchanged
+    // (same file, size and change time), and no writer has asked for it
+    // since otherWriters(). Always true for a new file.
+    bool originalUnchanged() const;
+
     // After replace(): makes the name durable now rather than with the other
     // pending names. False with the system's code when it cannot be flushed.
     bool makeNameDurable();
@@ -117,10 +122,6 @@ public:
 private:
     friend class ReplacementBatch;
 
-    // Whether the file's name still holds the file that was copied, unchanged
-    // (same file, size and change time), and no writer has asked for it
-    // since otherWriters(). Always true for a new file.
-    bool originalUnchanged() const;
     // Renames the new file over the name (the last step of replace()).
     ReplaceStep putInPlace();
     platform::FileHandle& newFile() { return temporary_.file(); }

@@ -319,8 +319,11 @@ TEST_F(StepRunTest, ProgressOnlyOnATerminal) {
     terminal.standardErrorTerminal = true;
     const StepResult shown = run({"--hemwright", standIn, "--prepend", "P", file}, terminal);
     EXPECT_EQ(0, shown.exitStatus);
-    EXPECT_EQ(0u, shown.standardError.find("\r\033[Khemwright-step: 0 bytes of 2 bytes (0%), 0 of 1 file"))
-        << shown.standardError;
+    // What the stand-in has written by then depends on the machine's load:
+    // only the line's form is fixed.
+    EXPECT_EQ(0u, shown.standardError.find("\r\033[Khemwright-step: ")) << shown.standardError;
+    EXPECT_NE(std::string::npos, shown.standardError.find(" of 2 bytes (")) << shown.standardError;
+    EXPECT_NE(std::string::npos, shown.standardError.find(" of 1 file")) << shown.standardError;
     EXPECT_EQ("\r\033[K", shown.standardError.substr(shown.standardError.size() - 4));
 
     const StepResult quietRun = run({"--quiet", "--hemwright", standIn, "--prepend", "P", file}, terminal);

@@ -20,6 +20,7 @@
 
 using namespace ostrel::platform;
 using ostrel::FileReplacement;
+using ostrel::ReplaceStep;
 using windows_testing::attributesOf;
 using windows_testing::readFile;
 using windows_testing::ScratchFolder;
@@ -39,9 +40,8 @@ std::string rewrite(const std::string& path) {
     EXPECT_TRUE(replacement.write("<"));
     EXPECT_EQ(CopyResult::Copied, replacement.copyOriginal());
     EXPECT_TRUE(replacement.write(">"));
-    EXPECT_EQ(CopyResult::Copied, replacement.complete());
-    EXPECT_TRUE(replacement.originalUnchanged());
-    EXPECT_TRUE(replacement.replace()) << lastErrorCode();
+    EXPECT_TRUE(replacement.finishContent());
+    EXPECT_EQ(ReplaceStep::Done, replacement.replace()) << lastErrorCode();
     return replacement.temporaryPath();
 }
 
@@ -222,9 +222,8 @@ TEST(WindowsReplacementTest, FileOpenElsewhereIsReplacedWholeOrLeftAsItWas) {
         ASSERT_TRUE(replacement.write("<"));
         ASSERT_EQ(CopyResult::Copied, replacement.copyOriginal());
         ASSERT_TRUE(replacement.write(">"));
-        ASSERT_EQ(CopyResult::Copied, replacement.complete());
-        ASSERT_TRUE(replacement.originalUnchanged());
-        if (replacement.replace()) {
+        ASSERT_TRUE(replacement.finishContent());
+        if (replacement.replace() == ReplaceStep::Done) {
             EXPECT_EQ(kShareAll, viewerSharing) << "replaced a file held without FILE_SHARE_DELETE";
             EXPECT_EQ("<data>", readFile(path));
             // The viewer keeps reading the old file.
