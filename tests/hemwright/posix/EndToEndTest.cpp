@@ -6,6 +6,7 @@
 #include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/posix/FileAttributes.h"
+#include "tests/support/posix/LoopMount.h"
 #include "tests/support/posix/PosixHostRunner.h"
 
 #include <gtest/gtest.h>
@@ -147,6 +148,37 @@ TEST_F(EndToEndTest, LoopOfSymbolicLinksAsInputDocumentGives1001WithTheReason) {
     EXPECT_EQ(document("\t\t<Log Severity=\"Error\">The input file \"input.xml\" cannot be read. Reason: " +
                        std::string(std::strerror(ELOOP)) + ".</Log>\n"),
               output());
+}
+
+// A mount with grpid gives every new file its directory's group, whoever
+// creates it: a replaced file and input.xml whose mark is removed still keep
+// their own group and mode (a root:root file in a directory of group 1000
+// would otherwise become readable by that group).
+TEST_F(EndToEndTest, ReplacedFilesKeepTheirGroupOnAGrpidMount) {
+    const testing_support::LoopMount mount("grpid");
+    if (!mount.made()) {
+        GTEST_SKIP() << mount.refusal();
+    }
+    const std::string directory = mount.path() + "/work";
+    ASSERT_EQ(0, ::mkdir(directory.c_str(), 0777));
+    ASSERT_EQ(0, ::chown(directory.c_str(), 0, 1000));
+    const std::string file = directory + "/a.txt";
+    const std::string input = directory + "/input.xml";
+    writeBytes(file, "body");
+    writeBytes(input, "\xEF\xBB\xBF" + testing_support::inputDocument(element("DataToPrepend", "string", ">"), {file}));
+    for (const auto& [path, mode] : {std::pair<std::string, mode_t>{file, 0660}, {input, 0640}}) {
+        ASSERT_EQ(0, ::chown(path.c_str(), 0, 0));
+        ASSERT_EQ(0, ::chmod(path.c_str(), mode));
+    }
+    EXPECT_EQ(0, testing_support::runHost(HEMWRIGHT_EXECUTABLE, directory).exitStatus);
+    EXPECT_EQ(">body", readBytes(file));
+    EXPECT_NE('\xEF', readBytes(input).front()) << "the mark was not removed";
+    for (const auto& [path, mode] : {std::pair<std::string, mode_t>{file, 0660}, {input, 0640}}) {
+        struct stat info {};
+        ASSERT_EQ(0, ::stat(path.c_str(), &info));
+        EXPECT_EQ(0u, info.st_gid) << path;
+        EXPECT_EQ(mode, info.st_mode & 07777) << path;
+    }
 }
 
 }  // namespace

@@ -296,16 +296,6 @@ const DirectoryState::NewFiles& newFilesOf(DirectoryState& directory) {
         return newFiles;
     }
     newFiles.known = true;
-    newFiles.owner = ::geteuid();
-    newFiles.group = ::getegid();
-    struct stat info {};
-    if (systemCalls().fstat(directory.descriptor, &info) != 0) {
-        newFiles.group = static_cast<gid_t>(-1);  // cannot tell: never taken as kept
-        return newFiles;
-    }
-    if ((info.st_mode & S_ISGID) != 0) {
-        newFiles.group = info.st_gid;
-    }
     // The default ACL is an attribute of the directory itself, which a
     // descriptor opened for a path alone cannot read.
     const int readable = systemCalls().openAt(directory.descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -485,14 +475,20 @@ public:
         const FileAccessData& data = access.data();
         // A file created here already has some of what it is to get; the
         // calls for it are skipped (a step of many small files pays for
-        // every call).
+        // every call). Its owner and group are what the file system gave it
+        // (the process's, a set-group-ID directory's, or on a grpid mount
+        // the directory's group), so they are read from the file itself.
         DirectoryState::NewFiles created;
         if (file.state()->createdIn != nullptr) {
             created = newFilesOf(*file.state()->createdIn);
         }
+        struct stat got {};
+        if (systemCalls().fstat(descriptor, &got) != 0) {
+            return false;
+        }
         bool ownerKept = true;
         bool groupKept = true;
-        if (created.known && created.owner == data.owner && created.group == data.group) {
+        if (got.st_uid == data.owner && got.st_gid == data.group) {
             // Already the owner and group it is to have.
         } else if (systemCalls().fchown(descriptor, data.owner, data.group) != 0) {
             if (errno != EPERM) {

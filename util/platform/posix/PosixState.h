@@ -39,13 +39,13 @@ struct FileState {
 struct DirectoryState {
     int descriptor = -1;
     // What a file created here by this process gets, found out once when
-    // first needed: its owner and group, and whether the directory's default
-    // ACL gives it an access ACL. Unknown until looked at; when it cannot be
-    // told, the file is treated as if it might differ.
+    // first needed: whether the directory's default ACL gives it an access
+    // ACL. Unknown until looked at; when it cannot be told, the file is
+    // treated as if it might have one. (Its owner and group are not
+    // foretold: a mount option such as grpid gives new files the
+    // directory's group, so they are read from each new file itself.)
     struct NewFiles {
         bool known = false;
-        uid_t owner = 0;
-        gid_t group = 0;
         bool mayGetAcl = true;
     } newFiles;
 };
