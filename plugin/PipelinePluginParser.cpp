@@ -5,6 +5,7 @@
 #include "plugin/data/DataElements.h"
 #include "plugin/data/DataType.h"
 #include "util/CrException.h"
+#include "util/Strings.h"
 #include "util/Version.h"
 #include "util/xml/DOMElementList.h"
 #include "util/xml/DOMElementPtr.h"
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace Vellamor::Plugin {
 
@@ -75,8 +77,19 @@ void readDataElements(const DOMElementPtr& parent, PipelinePluginContextImpl& co
             continue;
         }
         // The element keeps the host's texts, so that it goes back to the host
-        // as sent unless the plugin sets it.
-        collection->add(*DataElementImpl::fromHost(name, element.getAttribute("Type"), element.getText()));
+        // as sent unless the plugin sets it. The one null marker read is the
+        // one output.xml writes (IsNull "true", in any letter case): a host
+        // that passes an earlier step's elements on sends it; the element's
+        // text is then not read.
+        std::optional<std::string> type;
+        if (element.hasAttribute("Type")) {
+            type = element.getAttribute("Type");
+        }
+        std::optional<std::string> value;
+        if (!ostrel::equalsIgnoreCase(element.getAttribute("IsNull"), "true")) {
+            value = element.getText();
+        }
+        collection->add(*DataElementImpl::fromHost(name, type, std::move(value)));
     }
     context.setDataElements(*collection);
 }

@@ -72,6 +72,7 @@ TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
         std::string value;  // the value text sent
         std::string typeBack;
         std::string valueBack;
+        bool nullBack = false;  // comes back marked null
     };
     std::vector<Row> rows = {
         {"Int1", "int", "1000000", "int", "1000000"},
@@ -99,6 +100,7 @@ TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
         {"Odd", "a&amp;b", "x", "a&amp;b", "x"},
         {"Lines", "string", "a&#13;&#10;b\tc&#13;", "string", "a&#13;\nb\tc&#13;"},
         {"T&#9;&#13;&#10;", "string", "x", "string", "x"},
+        {"EmptyType", "", "v", "", "v"},
     };
     std::string sent;
     for (const Row& row : rows) {
@@ -106,14 +108,35 @@ TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
     }
     rows.push_back({"NoType", "", "v", "string", "v"});
     sent += "   <DataElement Name=\"NoType\">v</DataElement>\n";
+    // The null marker output.xml writes, in any letter case, whatever the
+    // element holds; any other IsNull text leaves the element as it is.
+    const struct {
+        const char* name;
+        const char* type;
+        const char* isNull;
+        const char* value;
+        bool null;
+    } marked[] = {
+        {"NullDate", "date", "true", "", true},
+        {"NullString", "string", "TRUE", "text", true},
+        {"NullInt", "int", "True", "5", true},
+        {"NotNullFalse", "string", "false", "text", false},
+        {"NotNullEmpty", "string", "", "text", false},
+        {"NotNullOther", "int", "1", "5", false},
+    };
+    for (const auto& m : marked) {
+        rows.push_back({m.name, m.type, m.value, m.type, m.null ? "" : m.value, m.null});
+        sent += std::string("   <DataElement Name=\"") + m.name + "\" Type=\"" + m.type + "\" IsNull=\"" + m.isNull +
+                "\">" + m.value + "</DataElement>\n";
+    }
     writeInput(sent, {});
 
     EXPECT_EQ(0, runHost().exitStatus);
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.name < b.name; });
     std::string expected = "\t\t<DataElements>\n";
     for (const Row& row : rows) {
-        expected += "\t\t\t<DataElement Name=\"" + row.name + "\" Type=\"" + row.typeBack + "\">" + row.valueBack +
-                    "</DataElement>\n";
+        expected += "\t\t\t<DataElement Name=\"" + row.name + "\" Type=\"" + row.typeBack + "\"" +
+                    (row.nullBack ? " IsNull=\"true\"" : "") + ">" + row.valueBack + "</DataElement>\n";
     }
     expected += "\t\t</DataElements>\n"
                 "\t\t<Log Severity=\"Warning\">Neither DataToPrepend nor DataToAppend were set. "
@@ -225,19 +248,35 @@ std::string numbered(const std::string& before, const std::string& after, std::s
 // Each document took from a minute to hours to parse; now each is refused
 // within the host's patience, and memory stays small.
 TEST_F(EndToEndTest, HostileStructureEndsPromptlyWith1001) {
+    std::string chain;
+    for (int index = 0; index < 9999; ++index) {
+        chain += "<!ENTITY e" + std::to_string(index) + " \"t&e" + std::to_string(index + 1) + ";\">\n";
+    }
+    chain += "<!ENTITY e9999 \"t\">\n";
     const struct {
         const char* what;
         std::string structure;
         const char* reason;
+        std::string subset;  // of a document type declaration, when not empty
     } cases[] = {
         {"nesting a million deep (7 MB)", repeated("<a>", 1000000) + repeated("</a>", 1000000),
-         "is nested more than 1000 levels deep"},
-        {"100,000 attributes", "<x" + numbered(" a", "=\"1\"", 100000) + "/>", "has 100000 attributes"},
+         "is nested more than 1000 levels deep", ""},
+        {"100,000 attributes", "<x" + numbered(" a", "=\"1\"", 100000) + "/>", "has 100000 attributes", ""},
         {"100,000 namespace declarations", "<x" + numbered(" xmlns:p", "=\"urn:x\"", 100000) + "/>",
-         "has 100000 attributes"},
+         "has 100000 attributes", ""},
+        // Minutes and gigabytes before: each level copied the one below it.
+        {"a chain of 9,999 entities", "<x>&e0;</x>", "nests entities more than 32 levels deep", chain},
+        {"400,000 distinct names", numbered("<n", "/>", 400000), "distinct names", ""},
+        {"200 elements of 999 namespace declarations",
+         repeated("<x" + numbered(" xmlns:p", "=\"urn:x\"", 999) + ">", 200) + repeated("</x>", 200),
+         "brings the namespace declarations in scope to 1998", ""},
     };
     for (const auto& entry : cases) {
-        writeBytes(work.file("input.xml"), testing_support::inputDocument("", {}, entry.structure + "\n"));
+        std::string input = testing_support::inputDocument("", {}, entry.structure + "\n");
+        if (!entry.subset.empty()) {
+            input.insert(input.find("?>") + 3, "<!DOCTYPE VellamorPlugin [\n" + entry.subset + "]>\n");
+        }
+        writeBytes(work.file("input.xml"), input);
         testing_support::HostOptions options;
         options.timeout = std::chrono::seconds(10);
         const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options);

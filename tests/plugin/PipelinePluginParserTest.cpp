@@ -157,6 +157,33 @@ TEST_F(PipelinePluginParserTest, DataElementsFollowTheirNamesAndTypes) {
               failure(inputDocument("<DataElements><DataElement Name=\"When\" Type=\"date\"/></DataElements>")));
 }
 
+// IsNull "true" in any letter case, the marker output.xml writes, makes the
+// element null whatever it holds; any other text leaves it as ever.
+TEST_F(PipelinePluginParserTest, IsNullTrueMarksAnElementNull) {
+    const struct {
+        const char* attributes;
+        const char* content;
+        const char* read;  // nullptr: null
+    } cases[] = {
+        {"Type=\"date\" IsNull=\"true\"", "", nullptr},
+        {"Type=\"date\" IsNull=\"TRUE\"", "not a date", nullptr},
+        {"IsNull=\"True\"", "text", nullptr},
+        {"Type=\"int\" IsNull=\"false\"", "5", "5"},
+        {"IsNull=\"\"", "text", "text"},
+        {"IsNull=\"yes\"", "text", "text"},
+        {"IsNull=\" true\"", "text", "text"},
+    };
+    for (const auto& c : cases) {
+        const ParsedInput parsed = parse(inputDocument(std::string("<DataElements><DataElement Name=\"E\" ") +
+                                                       c.attributes + ">" + c.content + "</DataElement></DataElements>"));
+        const DataElement& element = parsed.second->getDataElements().get("E");
+        EXPECT_EQ(c.read == nullptr, element.isNull()) << c.attributes;
+        if (c.read != nullptr) {
+            EXPECT_EQ(c.read, element.getString()) << c.attributes;
+        }
+    }
+}
+
 TEST_F(PipelinePluginParserTest, ElementTextsAreReadWhole) {
     const ParsedInput parsed = parse(inputDocument(
         "<PluginHome><![CDATA[/opt/a&b]]></PluginHome>"
