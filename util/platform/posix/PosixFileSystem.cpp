@@ -37,6 +37,10 @@ constexpr std::uint64_t kToTheEnd = std::numeric_limits<std::uint64_t>::max();
 const char kAccessAclName[] = "system.posix_acl_access";
 const char kDefaultAclName[] = "system.posix_acl_default";
 const char kUserNamespace[] = "user.";
+const char kTrustedNamespace[] = "trusted.";
+const char kSecurityLabelName[] = "security.selinux";
+
+bool startsWith(const std::string& name, const char* prefix) { return name.compare(0, std::strlen(prefix), prefix) == 0; }
 
 bool isUnsupported(int error) { return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS; }
 
@@ -243,9 +247,9 @@ OpenResult keepOnlyRegularFile(int descriptor, struct stat& info) {
     return OpenResult::Opened;
 }
 
-// Fills access with the access ACL and the user extended attributes of the
-// open file. A file system without extended attributes has none. Returns
-// false on any other failure.
+// Fills access with the access ACL and the extended attributes a
+// replacement carries (FileAccessData) of the open file. A file system
+// without extended attributes has none. Returns false on any other failure.
 bool readAttributes(int descriptor, FileAccessData& access) {
     std::string names;
     if (!listAttributes(descriptor, names)) {
@@ -259,7 +263,8 @@ bool readAttributes(int descriptor, FileAccessData& access) {
         const std::string name = names.substr(start, end - start);
         start = end + 1;
         const bool isAcl = name == kAccessAclName;
-        if (!isAcl && name.compare(0, sizeof kUserNamespace - 1, kUserNamespace) != 0) {
+        const bool isPrivileged = startsWith(name, kTrustedNamespace) || name == kSecurityLabelName;
+        if (!isAcl && !isPrivileged && !startsWith(name, kUserNamespace)) {
             continue;
         }
         std::string value;
@@ -271,6 +276,8 @@ bool readAttributes(int descriptor, FileAccessData& access) {
         }
         if (isAcl) {
             access.accessControlList = value;
+        } else if (isPrivileged) {
+            access.privilegedAttributes.emplace_back(name, value);
         } else {
             access.userAttributes.emplace_back(name, value);
         }
@@ -510,6 +517,16 @@ public:
         for (const auto& attribute : data.userAttributes) {
             if (systemCalls().setAttribute(descriptor, attribute.first.c_str(), attribute.second.data(),
                                            attribute.second.size()) != 0) {
+                return false;
+            }
+        }
+        for (const auto& attribute : data.privilegedAttributes) {
+            // Only a process with the privilege (or, for the label, the
+            // security policy's leave) may set these; without it the new
+            // file keeps what the system gave it.
+            if (systemCalls().setAttribute(descriptor, attribute.first.c_str(), attribute.second.data(),
+                                           attribute.second.size()) != 0 &&
+                errno != EPERM && errno != EACCES && !isUnsupported(errno)) {
                 return false;
             }
         }
