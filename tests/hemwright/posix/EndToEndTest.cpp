@@ -150,6 +150,44 @@ TEST_F(EndToEndTest, LoopOfSymbolicLinksAsInputDocumentGives1001WithTheReason) {
               output());
 }
 
+// A document at the structural bounds at once (elements 1,000 levels deep,
+// 32 of them from a chain of entities, each holding the next) is read with
+// a stack of 256 KiB (ulimit -s 256); one level deeper is refused, and so
+// is a chain of 9,999 entities, which overflowed such a stack.
+TEST_F(EndToEndTest, DeepestDocumentIsReadWithA256KiBStack) {
+    std::string chain;
+    for (int index = 0; index < 32; ++index) {
+        chain += "<!ENTITY e" + std::to_string(index) + " \"<q>" + (index < 31 ? "&e" + std::to_string(index + 1) + ";" : "") +
+                 "</q>\">\n";
+    }
+    // VellamorPlugin, PipelinePluginInput, the b elements and the chain's q.
+    const auto deepest = [&](int levels) {
+        std::string input = testing_support::inputDocument(
+            "", {}, repeated("<b>", levels - 2 - 32) + "&e0;" + repeated("</b>", levels - 2 - 32) + "\n");
+        input.insert(input.find("?>") + 3, "<!DOCTYPE VellamorPlugin [\n" + chain + "]>\n");
+        return input;
+    };
+    testing_support::PosixHostOptions smallStack;
+    smallStack.stackLimit = 256 * 1024;
+    writeBytes(work.file("input.xml"), deepest(1000));
+    EXPECT_EQ(0, testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), smallStack).exitStatus) << output();
+    writeBytes(work.file("input.xml"), deepest(1001));
+    EXPECT_EQ(testing_support::exitCodeSeenByHost(1001),
+              testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), smallStack).exitStatus);
+    EXPECT_NE(std::string::npos, output().find("is nested more than 1000 levels deep")) << output();
+
+    std::string longChain;
+    for (int index = 0; index < 9999; ++index) {
+        longChain += "<!ENTITY c" + std::to_string(index) + " \"t&c" + std::to_string(index + 1) + ";\">\n";
+    }
+    std::string input = testing_support::inputDocument("", {}, "<x>&c0;</x>\n");
+    input.insert(input.find("?>") + 3, "<!DOCTYPE VellamorPlugin [\n" + longChain + "<!ENTITY c9999 \"t\">]>\n");
+    writeBytes(work.file("input.xml"), input);
+    const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), smallStack);
+    EXPECT_TRUE(run.exited) << "ended by signal " << run.signalNumber;
+    EXPECT_EQ(testing_support::exitCodeSeenByHost(1001), run.exitStatus);
+}
+
 // A mount with grpid gives every new file its directory's group, whoever
 // creates it: a replaced file and input.xml whose mark is removed still keep
 // their own group and mode (a root:root file in a directory of group 1000
