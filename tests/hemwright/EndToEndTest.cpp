@@ -248,35 +248,19 @@ std::string numbered(const std::string& before, const std::string& after, std::s
 // Each document took from a minute to hours to parse; now each is refused
 // within the host's patience, and memory stays small.
 TEST_F(EndToEndTest, HostileStructureEndsPromptlyWith1001) {
-    std::string chain;
-    for (int index = 0; index < 9999; ++index) {
-        chain += "<!ENTITY e" + std::to_string(index) + " \"t&e" + std::to_string(index + 1) + ";\">\n";
-    }
-    chain += "<!ENTITY e9999 \"t\">\n";
     const struct {
         const char* what;
         std::string structure;
         const char* reason;
-        std::string subset;  // of a document type declaration, when not empty
     } cases[] = {
         {"nesting a million deep (7 MB)", repeated("<a>", 1000000) + repeated("</a>", 1000000),
-         "is nested more than 1000 levels deep", ""},
-        {"100,000 attributes", "<x" + numbered(" a", "=\"1\"", 100000) + "/>", "has 100000 attributes", ""},
+         "is nested more than 1000 levels deep"},
+        {"100,000 attributes", "<x" + numbered(" a", "=\"1\"", 100000) + "/>", "has 100000 attributes"},
         {"100,000 namespace declarations", "<x" + numbered(" xmlns:p", "=\"urn:x\"", 100000) + "/>",
-         "has 100000 attributes", ""},
-        // Minutes and gigabytes before: each level copied the one below it.
-        {"a chain of 9,999 entities", "<x>&e0;</x>", "nests entities more than 32 levels deep", chain},
-        {"400,000 distinct names", numbered("<n", "/>", 400000), "distinct names", ""},
-        {"200 elements of 999 namespace declarations",
-         repeated("<x" + numbered(" xmlns:p", "=\"urn:x\"", 999) + ">", 200) + repeated("</x>", 200),
-         "brings the namespace declarations in scope to 1998", ""},
+         "has 100000 attributes"},
     };
     for (const auto& entry : cases) {
-        std::string input = testing_support::inputDocument("", {}, entry.structure + "\n");
-        if (!entry.subset.empty()) {
-            input.insert(input.find("?>") + 3, "<!DOCTYPE VellamorPlugin [\n" + entry.subset + "]>\n");
-        }
-        writeBytes(work.file("input.xml"), input);
+        writeBytes(work.file("input.xml"), testing_support::inputDocument("", {}, entry.structure + "\n"));
         testing_support::HostOptions options;
         options.timeout = std::chrono::seconds(10);
         const testing_support::HostRun run = testing_support::runHost(HEMWRIGHT_EXECUTABLE, work.path(), options);
