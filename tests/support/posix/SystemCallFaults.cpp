@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace testing_support {
 
@@ -76,6 +77,15 @@ int SystemCallFaults::fchown(int descriptor, uid_t owner, gid_t group) {
         return -1;
     }
     return Real::fchown(descriptor, owner, group);
+}
+
+int SystemCallFaults::setAttribute(int descriptor, const char* name, const void* value, std::size_t size) {
+    if (fault_ == SystemFault::PrivilegedAttributesRefused &&
+        (std::strncmp(name, "trusted.", 8) == 0 || std::strncmp(name, "security.", 9) == 0)) {
+        errno = EPERM;
+        return -1;
+    }
+    return Real::setAttribute(descriptor, name, value, size);
 }
 
 }  // namespace testing_support

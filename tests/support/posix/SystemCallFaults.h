@@ -24,6 +24,7 @@ enum class SystemFault {
     OwnerChangeRefused,        // fchown fails with EPERM (no privilege to give files away)
     ShortWrites,               // the kernel copy is refused and every write takes at most 1000 bytes
     RenameRefused,             // renameat fails with EBUSY (a mount point)
+    PrivilegedAttributesRefused,  // setting a trusted.* or security.* attribute fails with EPERM
 };
 
 class SystemCallFaults : public ostrel::platform::posix::SystemCalls {
@@ -37,6 +38,7 @@ public:
     ssize_t write(int descriptor, const void* data, std::size_t size) override;
     ssize_t copyFileRange(int from, off_t* fromOffset, int to, std::size_t size) override;
     int fchown(int descriptor, uid_t owner, gid_t group) override;
+    int setAttribute(int descriptor, const char* name, const void* value, std::size_t size) override;
 
 private:
     SystemFault fault_;
