@@ -61,11 +61,11 @@ std::int32_t parseOperationId(const std::string& text) {
 
 // The first child element of that name, or a null handle.
 DOMElementPtr childElement(const DOMNodePtr& parent, const std::string& name) {
-    return DOMElementPtr(parent.selectSingleNode(name));
+    return DOMElementList::childrenNamed(parent, name).at(0);
 }
 
 void readDataElements(const DOMElementPtr& parent, PipelinePluginContextImpl& context) {
-    const DOMElementList elements(parent.selectNodeList("DataElement"));
+    const DOMElementList elements = DOMElementList::childrenNamed(parent, "DataElement");
     if (elements.size() == 0) {
         return;
     }
@@ -95,7 +95,7 @@ void readDataElements(const DOMElementPtr& parent, PipelinePluginContextImpl& co
 }
 
 void readInputFiles(const DOMElementPtr& parent, PipelinePluginInputImpl& input) {
-    const DOMElementList elements(parent.selectNodeList("File"));
+    const DOMElementList elements = DOMElementList::childrenNamed(parent, "File");
     if (elements.size() == 0) {
         return;
     }

@@ -141,6 +141,8 @@ TEST_F(PipelinePluginParserTest, DataElementsFollowTheirNamesAndTypes) {
         "<DataElement Name=\"Flag\" Type=\"BOOL\">true</DataElement>"
         "<DataElement Name=\"Count\" Type=\"int\"></DataElement>"
         "<DataElement Name=\"Raw\"><![CDATA[hidden]]></DataElement>"
+        // Another namespace's element of that name is another element.
+        "<DataElement xmlns=\"urn:x\" Name=\"Other\">x</DataElement>"
         "</DataElements>"));
     const DataElements& elements = parsed.second->getDataElements();
     EXPECT_EQ(5u, elements.size());

@@ -1,6 +1,8 @@
 #ifndef OSTREL_XML_BOUNDEDDOMPARSER_H
 #define OSTREL_XML_BOUNDEDDOMPARSER_H
 
+#include "util/xml/Transcode.h"
+
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 
@@ -109,7 +111,7 @@ private:
 
     xercesc::SecurityManager everyExpansionReported_;
     std::size_t depth_ = 0;
-    std::unordered_set<std::basic_string<XMLCh>> names_;
+    std::unordered_set<XmlString> names_;
     // The namespace declarations of each open element, and their sum.
     std::vector<std::size_t> declarations_;
     std::size_t declarationsInScope_ = 0;
