@@ -176,8 +176,8 @@ TEST_F(PipelinePluginParserTest, IsNullTrueMarksAnElementNull) {
         {"IsNull=\" true\"", "text", "text"},
     };
     for (const auto& c : cases) {
-        const ParsedInput parsed = parse(inputDocument(std::string("<DataElements><DataElement Name=\"E\" ") +
-                                                       c.attributes + ">" + c.content + "</DataElement></DataElements>"));
+        const std::string sent = std::string("<DataElement Name=\"E\" ") + c.attributes + ">" + c.content + "</DataElement>";
+        const ParsedInput parsed = parse(inputDocument("<DataElements>" + sent + "</DataElements>"));
         const DataElement& element = parsed.second->getDataElements().get("E");
         EXPECT_EQ(c.read == nullptr, element.isNull()) << c.attributes;
         if (c.read != nullptr) {

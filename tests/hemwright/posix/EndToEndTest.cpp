@@ -113,7 +113,8 @@ TEST_F(EndToEndTest, ExpandingDocumentEndsPromptlyWithLittleMemory) {
                                                   "<!ATTLIST D d CDATA \"" + repeated("A", 50000) + "\">"),
          passes},
         {"a chain of 9,999 entities",
-         withInternalSubset(testing_support::inputDocument(prefix, {}, "<x>&c0;</x>\n"), chain + "<!ENTITY c9999 \"t\">"),
+         withInternalSubset(testing_support::inputDocument(prefix, {}, "<x>&c0;</x>\n"),
+                            chain + "<!ENTITY c9999 \"t\">"),
          "nests entities more than 32 levels deep"},
         {"400,000 distinct names", testing_support::inputDocument(prefix, {}, names), "past 10000"},
         {"200 elements of 999 namespace declarations",
@@ -184,8 +185,8 @@ TEST_F(EndToEndTest, LoopOfSymbolicLinksAsInputDocumentGives1001WithTheReason) {
 TEST_F(EndToEndTest, DeepestDocumentIsReadWithA256KiBStack) {
     std::string chain;
     for (int index = 0; index < 32; ++index) {
-        chain += "<!ENTITY e" + std::to_string(index) + " \"<q>" + (index < 31 ? "&e" + std::to_string(index + 1) + ";" : "") +
-                 "</q>\">\n";
+        const std::string next = index < 31 ? "&e" + std::to_string(index + 1) + ";" : "";
+        chain += "<!ENTITY e" + std::to_string(index) + " \"<q>" + next + "</q>\">\n";
     }
     // VellamorPlugin, PipelinePluginInput, the b elements and the chain's q.
     const auto deepest = [&](int levels) {

@@ -238,9 +238,11 @@ TEST_F(XmlDocumentLoaderTest, EveryBoundHoldsExactlyAndRefusesOnePast) {
         std::string pastBound;
         std::string reason;
     } cases[] = {
-        {"expansions", entity + "<r>" + repeated("&e;", 10000) + "</r>", entity + "<r>" + repeated("&e;", 10001) + "</r>",
+        {"expansions", entity + "<r>" + repeated("&e;", 10000) + "</r>",
+         entity + "<r>" + repeated("&e;", 10001) + "</r>",
          "expands entities more than 10000 times; a document may expand entities at most 10000 times"},
-        {"internal subset", subset + repeated("c", 1048567) + "-->]><r/>", subset + repeated("c", 1048568) + "-->]><r/>",
+        {"internal subset", subset + repeated("c", 1048567) + "-->]><r/>",
+         subset + repeated("c", 1048568) + "-->]><r/>",
          "parameter entities expanded; a document's internal subset may hold at most 1048576 characters"},
         {"entity depth", entityChain(32, false), entityChain(33, false),
          "nests entities more than 32 levels deep; a document may nest entity references at most 32 levels deep"},

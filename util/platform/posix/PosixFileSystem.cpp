@@ -40,7 +40,9 @@ const char kUserNamespace[] = "user.";
 const char kTrustedNamespace[] = "trusted.";
 const char kSecurityLabelName[] = "security.selinux";
 
-bool startsWith(const std::string& name, const char* prefix) { return name.compare(0, std::strlen(prefix), prefix) == 0; }
+bool startsWith(const std::string& name, const char* prefix) {
+    return name.compare(0, std::strlen(prefix), prefix) == 0;
+}
 
 bool isUnsupported(int error) { return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS; }
 
