@@ -24,6 +24,10 @@ constexpr int kNoMemoryToStart = Vellamor::Plugin::kReadStandardException;
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // First of all: a stopped step leaves no temporary file; a full disk or
+    // a closed standard output fails a write instead of killing the run, and
+    // a lease's notice is harmless from the start.
+    ostrel::platform::installStopHandling();
     // Memory running out later ends the run with its exit code and
     // output.xml. Memory too short even for the reserve leaves no room for
     // either: the run ends here, before it reads or changes anything.
@@ -32,9 +36,6 @@ int main(int argc, char* argv[]) {
         std::fflush(stdout);
         return kNoMemoryToStart;
     }
-    // A stopped step leaves no temporary file; a full disk or a closed
-    // standard output fails a write instead of killing the run.
-    ostrel::platform::installStopHandling();
     if (const auto answered = answerCommandLine(argc, argv, std::cout, std::cerr)) {
         return *answered;
     }

@@ -5,6 +5,7 @@
 #include "plugin/data/DataElements.h"
 #include "plugin/data/DataType.h"
 #include "util/CrException.h"
+#include "util/Strings.h"
 #include "util/Version.h"
 #include "util/xml/DOMElementList.h"
 #include "util/xml/DOMElementPtr.h"
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace Vellamor::Plugin {
 
@@ -59,11 +61,11 @@ std::int32_t parseOperationId(const std::string& text) {
 
 // The first child element of that name, or a null handle.
 DOMElementPtr childElement(const DOMNodePtr& parent, const std::string& name) {
-    return DOMElementPtr(parent.selectSingleNode(name));
+    return DOMElementList::childrenNamed(parent, name).at(0);
 }
 
 void readDataElements(const DOMElementPtr& parent, PipelinePluginContextImpl& context) {
-    const DOMElementList elements(parent.selectNodeList("DataElement"));
+    const DOMElementList elements = DOMElementList::childrenNamed(parent, "DataElement");
     if (elements.size() == 0) {
         return;
     }
@@ -75,14 +77,25 @@ void readDataElements(const DOMElementPtr& parent, PipelinePluginContextImpl& co
             continue;
         }
         // The element keeps the host's texts, so that it goes back to the host
-        // as sent unless the plugin sets it.
-        collection->add(*DataElementImpl::fromHost(name, element.getAttribute("Type"), element.getText()));
+        // as sent unless the plugin sets it. The one null marker read is the
+        // one output.xml writes (IsNull "true", in any letter case): a host
+        // that passes an earlier step's elements on sends it; the element's
+        // text is then not read.
+        std::optional<std::string> type;
+        if (element.hasAttribute("Type")) {
+            type = element.getAttribute("Type");
+        }
+        std::optional<std::string> value;
+        if (!ostrel::equalsIgnoreCase(element.getAttribute("IsNull"), "true")) {
+            value = element.getText();
+        }
+        collection->add(*DataElementImpl::fromHost(name, type, std::move(value)));
     }
     context.setDataElements(*collection);
 }
 
 void readInputFiles(const DOMElementPtr& parent, PipelinePluginInputImpl& input) {
-    const DOMElementList elements(parent.selectNodeList("File"));
+    const DOMElementList elements = DOMElementList::childrenNamed(parent, "File");
     if (elements.size() == 0) {
         return;
     }

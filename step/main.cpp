@@ -16,6 +16,7 @@
 #include "step/TemporaryWorkingDirectory.h"
 #include "util/platform/posix/Process.h"
 #include "util/platform/posix/ProcessWatch.h"
+#include "util/platform/posix/WriteLease.h"
 
 #include <iostream>
 #include <stdexcept>
@@ -144,6 +145,9 @@ int runTool(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The leases the checks take are told of writers by a signal that would
+    // otherwise end the tool; a stray one before the first lease too.
+    platform::posix::installLeaseBreakHandler();
     // A result that cannot be delivered is reported, also when standard
     // output is a pipe whose reader has gone.
     platform::reportBrokenPipesAsErrors();

@@ -46,20 +46,23 @@ double boolFromText(const std::string& text) {
 DataElementImpl::DataElementImpl(std::string name, DataType type)
     : type_(type), name_(std::move(name)) {}
 
-std::unique_ptr<DataElementImpl> DataElementImpl::fromHost(std::string name, const std::string& typeText,
-                                                           std::string valueText) {
-    const DataType type = dataTypeFromName(typeText);
+std::unique_ptr<DataElementImpl> DataElementImpl::fromHost(std::string name,
+                                                           const std::optional<std::string>& typeText,
+                                                           std::optional<std::string> valueText) {
+    // A missing Type attribute names string, as the empty text does.
+    const DataType type = dataTypeFromName(typeText.value_or(std::string()));
     auto element = std::make_unique<DataElementImpl>(std::move(name), type);
-    if (type == DataType::String) {
+    if (!valueText) {
+        // Null: nothing to read.
+    } else if (type == DataType::String) {
         // The text is the value, taken over rather than copied: a value may
         // be as large as the document.
-        element->value_ = std::move(valueText);
+        element->value_ = std::move(*valueText);
     } else {
-        element->setString(valueText);
+        element->setString(*valueText);
         element->hostValueText_ = std::move(valueText);
     }
-    // A missing Type attribute reads as the empty text, which names string.
-    if (!typeText.empty() && typeText != dataTypeName(type)) {
+    if (typeText && *typeText != dataTypeName(type)) {
         element->hostTypeName_ = typeText;
     }
     return element;
@@ -147,7 +150,7 @@ double DataElementImpl::getDouble() const {
 }
 
 std::string DataElementImpl::hostTypeText() const {
-    return hostTypeName_.empty() ? dataTypeName(type_) : hostTypeName_;
+    return hostTypeName_ ? *hostTypeName_ : dataTypeName(type_);
 }
 
 std::string DataElementImpl::hostValueText() const {

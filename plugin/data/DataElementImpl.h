@@ -26,11 +26,13 @@ public:
     // A null element of that name and type.
     DataElementImpl(std::string name, DataType type);
 
-    // An element read from input.xml: of the type dataTypeFromName(typeText),
-    // its value set from valueText as setString sets it (whose failure
-    // propagates), and the two texts kept for output.
-    static std::unique_ptr<DataElementImpl> fromHost(std::string name, const std::string& typeText,
-                                                     std::string valueText);
+    // An element read from input.xml: of the type dataTypeFromName(typeText)
+    // (no text: the element had no Type attribute, which names string), its
+    // value set from valueText as setString sets it (whose failure
+    // propagates), and the two texts kept for output. No valueText: the host
+    // marked the element null, and it stays null.
+    static std::unique_ptr<DataElementImpl> fromHost(std::string name, const std::optional<std::string>& typeText,
+                                                     std::optional<std::string> valueText);
 
     // A new element with the name, type and value of source (null if source
     // is null), and the host's texts when source is a DataElementImpl that
@@ -74,8 +76,8 @@ private:
     Value value_;
     std::string name_;
     // The host's Type text when it differs from the type's name ("INT",
-    // "guid"), else empty.
-    std::string hostTypeName_;
+    // "guid", ""), else none.
+    std::optional<std::string> hostTypeName_;
     // The host's value text of a non-string element whose value no setter
     // has changed since.
     std::optional<std::string> hostValueText_;

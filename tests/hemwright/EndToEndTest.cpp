@@ -72,6 +72,7 @@ TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
         std::string value;  // the value text sent
         std::string typeBack;
         std::string valueBack;
+        bool nullBack = false;  // comes back marked null
     };
     std::vector<Row> rows = {
         {"Int1", "int", "1000000", "int", "1000000"},
@@ -99,6 +100,7 @@ TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
         {"Odd", "a&amp;b", "x", "a&amp;b", "x"},
         {"Lines", "string", "a&#13;&#10;b\tc&#13;", "string", "a&#13;\nb\tc&#13;"},
         {"T&#9;&#13;&#10;", "string", "x", "string", "x"},
+        {"EmptyType", "", "v", "", "v"},
     };
     std::string sent;
     for (const Row& row : rows) {
@@ -106,14 +108,35 @@ TEST_F(EndToEndTest, ValuesComeBackAsTheHostSentThem) {
     }
     rows.push_back({"NoType", "", "v", "string", "v"});
     sent += "   <DataElement Name=\"NoType\">v</DataElement>\n";
+    // The null marker output.xml writes, in any letter case, whatever the
+    // element holds; any other IsNull text leaves the element as it is.
+    const struct {
+        const char* name;
+        const char* type;
+        const char* isNull;
+        const char* value;
+        bool null;
+    } marked[] = {
+        {"NullDate", "date", "true", "", true},
+        {"NullString", "string", "TRUE", "text", true},
+        {"NullInt", "int", "True", "5", true},
+        {"NotNullFalse", "string", "false", "text", false},
+        {"NotNullEmpty", "string", "", "text", false},
+        {"NotNullOther", "int", "1", "5", false},
+    };
+    for (const auto& m : marked) {
+        rows.push_back({m.name, m.type, m.value, m.type, m.null ? "" : m.value, m.null});
+        sent += std::string("   <DataElement Name=\"") + m.name + "\" Type=\"" + m.type + "\" IsNull=\"" + m.isNull +
+                "\">" + m.value + "</DataElement>\n";
+    }
     writeInput(sent, {});
 
     EXPECT_EQ(0, runHost().exitStatus);
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.name < b.name; });
     std::string expected = "\t\t<DataElements>\n";
     for (const Row& row : rows) {
-        expected += "\t\t\t<DataElement Name=\"" + row.name + "\" Type=\"" + row.typeBack + "\">" + row.valueBack +
-                    "</DataElement>\n";
+        expected += "\t\t\t<DataElement Name=\"" + row.name + "\" Type=\"" + row.typeBack + "\"" +
+                    (row.nullBack ? " IsNull=\"true\"" : "") + ">" + row.valueBack + "</DataElement>\n";
     }
     expected += "\t\t</DataElements>\n"
                 "\t\t<Log Severity=\"Warning\">Neither DataToPrepend nor DataToAppend were set. "

@@ -141,6 +141,8 @@ TEST_F(PipelinePluginParserTest, DataElementsFollowTheirNamesAndTypes) {
         "<DataElement Name=\"Flag\" Type=\"BOOL\">true</DataElement>"
         "<DataElement Name=\"Count\" Type=\"int\"></DataElement>"
         "<DataElement Name=\"Raw\"><![CDATA[hidden]]></DataElement>"
+        // Another namespace's element of that name is another element.
+        "<DataElement xmlns=\"urn:x\" Name=\"Other\">x</DataElement>"
         "</DataElements>"));
     const DataElements& elements = parsed.second->getDataElements();
     EXPECT_EQ(5u, elements.size());
@@ -155,6 +157,33 @@ TEST_F(PipelinePluginParserTest, DataElementsFollowTheirNamesAndTypes) {
 
     EXPECT_EQ("Could not convert '' to a date. Invalid ISO 8601 format: It has less than 19 characters.",
               failure(inputDocument("<DataElements><DataElement Name=\"When\" Type=\"date\"/></DataElements>")));
+}
+
+// IsNull "true" in any letter case, the marker output.xml writes, makes the
+// element null whatever it holds; any other text leaves it as ever.
+TEST_F(PipelinePluginParserTest, IsNullTrueMarksAnElementNull) {
+    const struct {
+        const char* attributes;
+        const char* content;
+        const char* read;  // nullptr: null
+    } cases[] = {
+        {"Type=\"date\" IsNull=\"true\"", "", nullptr},
+        {"Type=\"date\" IsNull=\"TRUE\"", "not a date", nullptr},
+        {"IsNull=\"True\"", "text", nullptr},
+        {"Type=\"int\" IsNull=\"false\"", "5", "5"},
+        {"IsNull=\"\"", "text", "text"},
+        {"IsNull=\"yes\"", "text", "text"},
+        {"IsNull=\" true\"", "text", "text"},
+    };
+    for (const auto& c : cases) {
+        const std::string sent = std::string("<DataElement Name=\"E\" ") + c.attributes + ">" + c.content + "</DataElement>";
+        const ParsedInput parsed = parse(inputDocument("<DataElements>" + sent + "</DataElements>"));
+        const DataElement& element = parsed.second->getDataElements().get("E");
+        EXPECT_EQ(c.read == nullptr, element.isNull()) << c.attributes;
+        if (c.read != nullptr) {
+            EXPECT_EQ(c.read, element.getString()) << c.attributes;
+        }
+    }
 }
 
 TEST_F(PipelinePluginParserTest, ElementTextsAreReadWhole) {

@@ -16,7 +16,8 @@
 // it, so that the host still sees a stopped step. Events that would
 // otherwise end the program in the middle of a write (a file size limit, a
 // closed standard output) make the write fail instead, and the run reports
-// it.
+// it; a notice that another process wants to write a file (on POSIX
+// systems SIGIO) never ends the run.
 namespace ostrel::platform {
 
 class DirectoryHandle;

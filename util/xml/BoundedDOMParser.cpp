@@ -11,6 +11,7 @@
 #include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLChar.hpp>
 #include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 #include <xercesc/validators/DTD/DTDEntityDecl.hpp>
@@ -20,6 +21,16 @@
 namespace ostrel::xml {
 
 namespace {
+
+// Whether text holds a parameter-entity reference ('%' and a name).
+bool refersToParameterEntity(const XMLCh* text) {
+    for (; text != nullptr && *text != 0; ++text) {
+        if (*text == xercesc::chPercent && xercesc::XMLChar1_1::isFirstNameChar(text[1])) {
+            return true;
+        }
+    }
+    return false;
+}
 
 std::string expandedText() {
     return "a document's entities and attribute defaults may add at most " +
@@ -44,9 +55,13 @@ BoundedDOMParser::BoundedDOMParser() : XercesDOMParser(nullptr, xercesc::XMLPlat
 
 void BoundedDOMParser::startDocument() {
     depth_ = 0;
+    names_.clear();
+    declarations_.clear();
+    declarationsInScope_ = 0;
     expansions_ = 0;
     expandedCharacters_ = 0;
     generalEntityDeclared_ = false;
+    referringParameterEntities_ = 0;
     XercesDOMParser::startDocument();
 }
 
@@ -64,6 +79,7 @@ void BoundedDOMParser::startElement(const xercesc::XMLElementDecl& elemDecl, con
                " attributes; a document may give an element at most " + std::to_string(kMaxAttributesPerElement) +
                " attributes, namespace declarations included");
     }
+    countNames(elemDecl, urlId, attrList, attrCount);
     // A default of the DTD is copied onto every element that lacks the
     // attribute: a short document can apply a long default many times.
     for (XMLSize_t index = 0; index < attrCount; ++index) {
@@ -81,6 +97,8 @@ void BoundedDOMParser::startElement(const xercesc::XMLElementDecl& elemDecl, con
 void BoundedDOMParser::endElement(const xercesc::XMLElementDecl& elemDecl, const unsigned int urlId,
                                   const bool isRoot, const XMLCh* const elemPrefix) {
     --depth_;
+    declarationsInScope_ -= declarations_.back();
+    declarations_.pop_back();
     XercesDOMParser::endElement(elemDecl, urlId, isRoot, elemPrefix);
 }
 
@@ -90,12 +108,20 @@ void BoundedDOMParser::error(const unsigned int errCode, const XMLCh* const errD
                              const XMLFileLoc colNum) {
     if (errCode == xercesc::XMLErrs::EntityExpansionLimitExceeded &&
         xercesc::XMLString::equals(errDomain, xercesc::XMLUni::fgXMLErrDomain)) {
+        // The document's own reader is the first on the stack; each open
+        // entity adds one, the one just expanded included.
+        const xercesc::ReaderMgr& readers = *getScanner()->getReaderMgr();
+        if (readers.getReaderDepth() > kMaxEntityDepth + 1) {
+            refuse("the entity reference at " + position() + " nests entities more than " +
+                   std::to_string(kMaxEntityDepth) + " levels deep; a document may nest entity references at most " +
+                   std::to_string(kMaxEntityDepth) + " levels deep");
+        }
         if (++expansions_ > kMaxEntityExpansions) {
             refuse("the entity reference at " + position() + " expands entities more than " +
                    std::to_string(kMaxEntityExpansions) + " times; a document may expand entities at most " +
                    std::to_string(kMaxEntityExpansions) + " times");
         }
-        const xercesc::XMLEntityDecl* entity = getScanner()->getReaderMgr()->getCurrentEntity();
+        const xercesc::XMLEntityDecl* entity = readers.getCurrentEntity();
         addExpandedCharacters(entity != nullptr ? entity->getValueLen() : 0, "the entity reference");
         return;
     }
@@ -105,6 +131,39 @@ void BoundedDOMParser::error(const unsigned int errCode, const XMLCh* const errD
     if (type == xercesc::XMLErrorReporter::ErrType_Fatal) {
         throw xercesc::SAXParseException(errorText, publicId, systemId, lineNum, colNum);
     }
+}
+
+void BoundedDOMParser::countNames(const xercesc::XMLElementDecl& elemDecl, const unsigned int urlId,
+                                  const xercesc::RefVectorOf<xercesc::XMLAttr>& attrList, const XMLSize_t attrCount) {
+    const xercesc::XMLScanner& scanner = *getScanner();
+    std::size_t declarations = 0;
+    countName(elemDecl.getFullName());
+    countName(scanner.getURIText(urlId));
+    for (XMLSize_t index = 0; index < attrCount; ++index) {
+        const xercesc::XMLAttr& attribute = *attrList.elementAt(index);
+        countName(attribute.getQName());
+        countName(scanner.getURIText(attribute.getURIId()));
+        if (attribute.getURIId() == scanner.getXMLNSNamespaceId()) {
+            ++declarations;
+        }
+    }
+    if (declarationsInScope_ + declarations > kMaxNamespaceDeclarationsInScope) {
+        refuse("the element at " + position() + " brings the namespace declarations in scope to " +
+               std::to_string(declarationsInScope_ + declarations) +
+               "; a document may have at most " + std::to_string(kMaxNamespaceDeclarationsInScope) +
+               " namespace declarations in scope at an element, those of the elements around it included");
+    }
+    declarations_.push_back(declarations);
+    declarationsInScope_ += declarations;
+}
+
+void BoundedDOMParser::countName(const XMLCh* const name) {
+    if (name == nullptr || *name == 0 || !names_.emplace(name).second || names_.size() <= kMaxDistinctNames) {
+        return;
+    }
+    refuse("the element at " + position() + " brings the distinct names of elements, attributes and namespaces "
+           "past " + std::to_string(kMaxDistinctNames) + "; a document may use at most " +
+           std::to_string(kMaxDistinctNames) + " distinct names");
 }
 
 void BoundedDOMParser::addExpandedCharacters(std::size_t count, const char* what) {
@@ -152,6 +211,16 @@ void BoundedDOMParser::entityDecl(const xercesc::DTDEntityDecl& entityDecl, cons
     // attribute default; a redeclaration is ignored by the parser.
     if (!isPEDecl && !isIgnored && !entityDecl.isExternal()) {
         generalEntityDeclared_ = true;
+    }
+    // Parameter entities nest without any report of their expansion: a
+    // chain of them can only be built from entities whose text refers to
+    // another, so counting those bounds how deep they nest.
+    if (isPEDecl && !isIgnored && refersToParameterEntity(entityDecl.getValue()) &&
+        ++referringParameterEntities_ > kMaxEntityDepth) {
+        refuse("the declaration at " + position() + " makes more than " + std::to_string(kMaxEntityDepth) +
+               " parameter entities whose text refers to a parameter entity; a document may declare at most " +
+               std::to_string(kMaxEntityDepth) + " of them, so that entity references nest at most " +
+               std::to_string(kMaxEntityDepth) + " levels deep");
     }
     XercesDOMParser::entityDecl(entityDecl, isPEDecl, isIgnored);
     checkInternalSubset();

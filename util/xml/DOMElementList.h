@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace ostrel::xml {
@@ -17,11 +18,21 @@ class DOMElementList {
 public:
     explicit DOMElementList(const DOMNodeListPtr& nodes);
 
+    // The child elements of parent with the local name name and no
+    // namespace, in document order: what the XPath name test name selects
+    // from parent, found in one walk over its children, in time linear in
+    // their number (the XPath bridge over a document of some 100,000 nodes
+    // costs more than linearly, and so does a DOM child list read by index).
+    // Empty for a null parent.
+    static DOMElementList childrenNamed(const DOMNodePtr& parent, const std::string& name);
+
     std::size_t size() const { return elements_->size(); }
     // The element at index; a null handle at or past the end.
     DOMElementPtr at(std::size_t index) const;
 
 private:
+    DOMElementList();
+
     std::shared_ptr<std::vector<DOMElementPtr>> elements_;
 };
 

@@ -32,4 +32,8 @@ std::string DOMElementPtr::getAttribute(const std::string& name, bool required) 
     return std::string();
 }
 
+bool DOMElementPtr::hasAttribute(const std::string& name) const {
+    return element_ != nullptr && element_->hasAttribute(transcodeFromUtf8(name).c_str());
+}
+
 }  // namespace ostrel::xml

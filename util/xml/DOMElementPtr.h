@@ -23,6 +23,9 @@ public:
     // required.
     std::string getAttribute(const std::string& name, bool required) const;
     std::string getAttribute(const std::string& name) const { return getAttribute(name, false); }
+    // Whether the element has the attribute (even with an empty value);
+    // false for a null handle.
+    bool hasAttribute(const std::string& name) const;
 
     xercesc::DOMElement* getElement() const { return element_; }
 

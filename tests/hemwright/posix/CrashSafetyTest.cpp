@@ -161,7 +161,8 @@ PosixHostOptions generousTimeout() {
 // One large file in a working directory of its own.
 class LargeFileStep {
 public:
-    explicit LargeFileStep(std::uint64_t size) : size_(size), path_(work_.file("big.bin")) {
+    explicit LargeFileStep(std::uint64_t size, const std::string& name = "big.bin")
+        : size_(size), path_(work_.file(name)) {
         writeBytes(work_.file("input.xml"), inputDocument({path_}));
         restore();
     }
@@ -302,6 +303,33 @@ void expectCleanRunLeavesNoTemporaryFile(Step& step, const std::set<std::string>
 
 constexpr std::uint64_t kQuickFileSize = std::uint64_t(32) << 20;
 
+// Stops the rewrite of step's file with signal, then checks that the run
+// ended by it and left the file old and no temporary file; the temporary
+// file seen mid-rewrite has a name of temporaryNameSize bytes (0: any).
+void expectSignalMidRewriteRemovesTheTemporaryFile(LargeFileStep& step, int signal,
+                                                   std::size_t temporaryNameSize = 0) {
+    SCOPED_TRACE(strsignal(signal));
+    bool caughtMidCopy = false;
+    for (int attempt = 0; attempt < 3 && !caughtMidCopy; ++attempt) {
+        PosixHostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+        caughtMidCopy = process.stopWhen([&] { return step.temporaryFileHolds(1); }) && step.temporaryFileHolds(1);
+        if (caughtMidCopy && temporaryNameSize != 0) {
+            const std::vector<std::string> names = temporaryFiles(step.directory());
+            ASSERT_EQ(1u, names.size());
+            EXPECT_EQ(temporaryNameSize, names.front().size()) << names.front();
+        }
+        const HostRun run = caughtMidCopy ? process.signalAndWait(signal) : process.wait();
+        if (caughtMidCopy) {
+            EXPECT_TRUE(run.killedBySignal);
+            EXPECT_EQ(signal, run.signalNumber);
+            EXPECT_EQ(State::Old, step.state());
+        }
+        EXPECT_TRUE(temporaryFiles(step.directory()).empty());
+        step.restore();
+    }
+    EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
+}
+
 // A host or an operator that stops a step sends a signal that ends a
 // program (a CPU-time limit sends SIGXCPU): the program removes the temporary
 // file it was writing and ends by that same signal, so the host still sees a
@@ -309,23 +337,38 @@ constexpr std::uint64_t kQuickFileSize = std::uint64_t(32) << 20;
 TEST(CrashSafetyTest, TerminationSignalMidRewriteRemovesTheTemporaryFileAndEndsByIt) {
     LargeFileStep step(kQuickFileSize);
     for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
-                             SIGPWR, SIGRTMIN + 3}) {
-        SCOPED_TRACE(strsignal(signal));
-        bool caughtMidCopy = false;
-        for (int attempt = 0; attempt < 3 && !caughtMidCopy; ++attempt) {
-            PosixHostProcess process(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
-            caughtMidCopy = process.stopWhen([&] { return step.temporaryFileHolds(1); }) && step.temporaryFileHolds(1);
-            const HostRun run = caughtMidCopy ? process.signalAndWait(signal) : process.wait();
-            if (caughtMidCopy) {
-                EXPECT_TRUE(run.killedBySignal);
-                EXPECT_EQ(signal, run.signalNumber);
-                EXPECT_EQ(State::Old, step.state());
-            }
-            EXPECT_TRUE(temporaryFiles(step.directory()).empty());
-            step.restore();
-        }
-        EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
+                             SIGPWR, SIGRTMIN, SIGRTMIN + 3, SIGRTMAX}) {
+        expectSignalMidRewriteRemovesTheTemporaryFile(step, signal);
     }
+    // The longest temporary name a directory takes is removed too.
+    LargeFileStep longestName(kQuickFileSize, std::string(255, 'n'));
+    expectSignalMidRewriteRemovesTheTemporaryFile(longestName, SIGTERM, 255);
+}
+
+// A lease's notice (SIGIO) is never a request to stop: not before any lease
+// has been taken (input.xml's mark is removed first; a run without files
+// takes none), nor while a file is rewritten under one.
+TEST(CrashSafetyTest, LeaseNoticeNeverEndsTheRun) {
+    ScopedTempDir work;
+    writeBytes(work.file("input.xml"),
+               "\xEF\xBB\xBF" + testing_support::inputDocument(testing_support::dataElementXml(
+                                   "Large", "string", std::string(64 << 20, 'v')), {}));
+    PosixHostProcess process(HEMWRIGHT_EXECUTABLE, work.path(), generousTimeout());
+    const bool caughtAtMark = process.stopWhen([&] { return !temporaryFiles(work.path()).empty(); });
+    const HostRun run = caughtAtMark ? process.signalAndWait(SIGIO) : process.wait();
+    EXPECT_TRUE(caughtAtMark) << "never saw the mark being removed";
+    EXPECT_TRUE(run.exited) << "ended by signal " << run.signalNumber;
+    EXPECT_EQ(0, run.exitStatus);
+
+    LargeFileStep step(kQuickFileSize);
+    PosixHostProcess rewriting(HEMWRIGHT_EXECUTABLE, step.directory(), generousTimeout());
+    const bool caughtMidCopy = rewriting.stopWhen([&] { return step.temporaryFileHolds(1); });
+    const HostRun rewritten = caughtMidCopy ? rewriting.signalAndWait(SIGIO) : rewriting.wait();
+    EXPECT_TRUE(caughtMidCopy) << "never saw the rewrite in progress";
+    EXPECT_TRUE(rewritten.exited) << "ended by signal " << rewritten.signalNumber;
+    EXPECT_EQ(0, rewritten.exitStatus);
+    EXPECT_EQ(State::New, step.state());
+    EXPECT_TRUE(temporaryFiles(step.directory()).empty());
 }
 
 // A step started with a signal ignored (nohup ignores SIGHUP) keeps

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -172,6 +173,24 @@ TEST_F(FileRewriterTest, SetIdBitsGoWithAnOwnerThatCannotBeKept) {
     const struct stat after = statusOf(path);
     EXPECT_EQ(0755u, after.st_mode & 07777);
     EXPECT_EQ(::geteuid(), after.st_uid);
+}
+
+// Trusted attributes and the security label are kept where the process may
+// set them (ReplacedFileKeepsWhoMayUseIt) and left off where it may not,
+// the replacement going on.
+TEST_F(FileRewriterTest, PrivilegedAttributesTheProcessMayNotSetAreLeftOff) {
+    if (!testing_support::runningAsRoot()) {
+        GTEST_SKIP() << "needs root to set a trusted attribute";
+    }
+    const std::string path = dir_.file("in");
+    writeBytes(path, "content");
+    ASSERT_EQ(0, ::setxattr(path.c_str(), "trusted.origin", "host", 4, 0));
+    {
+        const testing_support::SystemCallFaults faults(SystemFault::PrivilegedAttributesRefused);
+        rewriteWithAddedText(path, "<", ">");
+    }
+    EXPECT_EQ("<content>", readBytes(path));
+    EXPECT_TRUE(testing_support::factsOf(path).attributes.empty()) << testing_support::factsOf(path).describe();
 }
 
 TEST_F(FileRewriterTest, ReplacedFileKeepsWhoMayUseIt) {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Vellamor::Plugin {
@@ -93,7 +94,7 @@ TEST(DataElementTest, NumberTextsAreShortestExactButFifteenDigitsInAString) {
 // a setter drops the value text (the type text stays with the element).
 TEST(DataElementTest, HostTextsGoBackUntilThePluginSetsTheValue) {
     const struct {
-        const char* type;
+        const char* type;  // nullptr: no Type attribute
         const char* value;
         const char* typeBack;  // the Type text that goes back
         const char* read;      // what the plugin's getString sees
@@ -106,19 +107,22 @@ TEST(DataElementTest, HostTextsGoBackUntilThePluginSetsTheValue) {
         {"Bool", "Yes", "Bool", "true"},
         {"date", "2026-12-09T10:11:12.9999999999+02:00", "date", "2026-12-09 10:11:12"},
         {"guid", "{0A-1B}", "guid", "{0A-1B}"},
-        {"", "text", "string", "text"},
+        {"", "text", "", "text"},
+        {nullptr, "text", "string", "text"},
         {"STRING", "", "STRING", ""},
     };
     for (const auto& c : cases) {
-        const std::unique_ptr<DataElementImpl> host = DataElementImpl::fromHost("E", c.type, c.value);
-        EXPECT_EQ(c.read, host->getString()) << c.type << " " << c.value;
+        const std::optional<std::string> type = c.type != nullptr ? std::optional<std::string>(c.type) : std::nullopt;
+        const std::unique_ptr<DataElementImpl> host = DataElementImpl::fromHost("E", type, c.value);
+        const char* const typeShown = c.type != nullptr ? c.type : "(none)";
+        EXPECT_EQ(c.read, host->getString()) << typeShown << " " << c.value;
         const std::unique_ptr<DataElements> copies = createDataElements();
         copies->add(*host);
         const std::unique_ptr<DataElements> copyOfCopies = copyDataElements(*copies);
         const DataElement* const keepers[] = {host.get(), &copyOfCopies->get("E")};
         for (const DataElement* kept : keepers) {
-            EXPECT_EQ(c.typeBack, hostTypeText(*kept)) << c.type << " " << c.value;
-            EXPECT_EQ(c.value, hostValueText(*kept)) << c.type << " " << c.value;
+            EXPECT_EQ(c.typeBack, hostTypeText(*kept)) << typeShown << " " << c.value;
+            EXPECT_EQ(c.value, hostValueText(*kept)) << typeShown << " " << c.value;
         }
     }
 

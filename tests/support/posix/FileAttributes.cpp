@@ -128,6 +128,15 @@ const std::vector<AccessCase>& accessCases() {
              setUserAttribute(file, "empty", "");
          },
          {}},
+        {"trusted attributes and the security label", true,
+         [](const std::string&, const std::string& file) {
+             setAttribute(file, "trusted.origin", "host");
+             // A label the security policy may refuse; where it does, the
+             // file has none to keep.
+             const std::string label = "system_u:object_r:user_tmp_t:s0";
+             (void)::setxattr(file.c_str(), "security.selinux", label.c_str(), label.size() + 1, 0);
+         },
+         {}},
         {"file capability", true,
          [](const std::string&, const std::string& file) {
              // Revision 2, permitted: CAP_NET_BIND_SERVICE (bit 10).

@@ -64,7 +64,8 @@ struct AccessCase {
 
 // The cases: permission bits with owner and group; an access ACL with a
 // named user; a file without ACL in a directory whose default ACL would give
-// new files one; user attributes; a file capability, which is not kept.
+// new files one; user attributes; trusted attributes and the security label
+// (root only); a file capability, which is not kept.
 const std::vector<AccessCase>& accessCases();
 
 // Runs check once per case (traced with its name), skipping the cases that

@@ -55,7 +55,8 @@ constexpr std::chrono::microseconds kPollInterval{50};
         const rlimit bound{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
         return value < 0 || ::setrlimit(resource, &bound) == 0;
     };
-    if (!limit(RLIMIT_AS, options.addressSpaceLimit) || !limit(RLIMIT_CPU, options.cpuSecondsLimit)) {
+    if (!limit(RLIMIT_AS, options.addressSpaceLimit) || !limit(RLIMIT_CPU, options.cpuSecondsLimit) ||
+        !limit(RLIMIT_STACK, options.stackLimit)) {
         _exit(127);
     }
     if (options.user >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(options.group)) != 0 ||

@@ -31,6 +31,9 @@ struct PosixHostOptions : HostOptions {
     // RLIMIT_CPU of the child in seconds: past it the child gets SIGXCPU.
     // Negative: no limit.
     int cpuSecondsLimit = -1;
+    // RLIMIT_STACK of the child in bytes, as `ulimit -s` sets it: the size
+    // of its main thread's stack. Negative: as this process.
+    std::int64_t stackLimit = -1;
     // Runs the child as this user and group, without supplementary groups
     // (needs root). Negative: as this process. The executable is run from a
     // copy that user can reach when the build tree lies in a folder only its

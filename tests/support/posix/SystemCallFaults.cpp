@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace testing_support {
 
@@ -97,6 +98,15 @@ int SystemCallFaults::syncFileSystem(int descriptor) {
         return -1;
     }
     return Real::syncFileSystem(descriptor);
+}
+
+int SystemCallFaults::setAttribute(int descriptor, const char* name, const void* value, std::size_t size) {
+    if (fault_ == SystemFault::PrivilegedAttributesRefused &&
+        (std::strncmp(name, "trusted.", 8) == 0 || std::strncmp(name, "security.", 9) == 0)) {
+        errno = EPERM;
+        return -1;
+    }
+    return Real::setAttribute(descriptor, name, value, size);
 }
 
 }  // namespace testing_support

@@ -27,6 +27,7 @@ enum class SystemFault {
     FlushUnsupported,          // fsync and syncfs fail with EINVAL (nothing to flush there)
     FileSystemFlushFails,      // syncfs fails with EIO (another file's write-back error)
     DirectoryUnreadable,       // a directory cannot be opened for reading (EACCES): search only
+    PrivilegedAttributesRefused,  // setting a trusted.* or security.* attribute fails with EPERM
 };
 
 class SystemCallFaults : public ostrel::platform::posix::SystemCalls {
@@ -45,6 +46,7 @@ public:
 
     // How many syncfs calls were made (failed ones included).
     int fileSystemSyncs() const { return fileSystemSyncs_; }
+    int setAttribute(int descriptor, const char* name, const void* value, std::size_t size) override;
 
 private:
     SystemFault fault_;

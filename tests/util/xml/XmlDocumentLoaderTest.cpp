@@ -196,5 +196,77 @@ TEST_F(XmlDocumentLoaderTest, StructureIsBoundedInDepthAndAttributes) {
               errorText_);
 }
 
+// A chain of count entities, each but the last referring to the next, and
+// the reference to the first in the document: count levels of nesting.
+std::string entityChain(std::size_t count, bool parameter) {
+    const std::string mark = parameter ? "% " : "";
+    std::string text = "<!DOCTYPE r [\n";
+    for (std::size_t index = 0; index < count; ++index) {
+        const std::string next = index + 1 < count ? (parameter ? "&#37;p" : "&p") + std::to_string(index + 1) + ";"
+                                                   : std::string(parameter ? "<!--x-->" : "x");
+        text += "<!ENTITY " + mark + "p" + std::to_string(index) + " \"" + next + "\">\n";
+    }
+    return parameter ? text + "%p0;]><r/>" : text + "]><r>&p0;</r>";
+}
+
+// Elements r, n1, n2... : count distinct names.
+std::string distinctNames(std::size_t count) {
+    std::string text = "<r>";
+    for (std::size_t index = 1; index < count; ++index) {
+        text += "<n" + std::to_string(index) + "/>";
+    }
+    return text + "</r>";
+}
+
+// Declarations of the prefixes name0, name1...
+std::string declarations(const std::string& name, std::size_t count) {
+    std::string text;
+    for (std::size_t index = 0; index < count; ++index) {
+        text += " xmlns:" + name + std::to_string(index) + "=\"urn:u\"";
+    }
+    return text;
+}
+
+// Each bound holds a document exactly at it and refuses one just past it.
+TEST_F(XmlDocumentLoaderTest, EveryBoundHoldsExactlyAndRefusesOnePast) {
+    const std::string entity = "<!DOCTYPE r [<!ENTITY e \"x\">]>";
+    // The subset is recorded as the comment and two characters more.
+    const std::string subset = "<!DOCTYPE r [<!--";
+    const struct {
+        const char* bound;
+        std::string atBound;
+        std::string pastBound;
+        std::string reason;
+    } cases[] = {
+        {"expansions", entity + "<r>" + repeated("&e;", 10000) + "</r>",
+         entity + "<r>" + repeated("&e;", 10001) + "</r>",
+         "expands entities more than 10000 times; a document may expand entities at most 10000 times"},
+        {"internal subset", subset + repeated("c", 1048567) + "-->]><r/>",
+         subset + repeated("c", 1048568) + "-->]><r/>",
+         "parameter entities expanded; a document's internal subset may hold at most 1048576 characters"},
+        {"entity depth", entityChain(32, false), entityChain(33, false),
+         "nests entities more than 32 levels deep; a document may nest entity references at most 32 levels deep"},
+        {"parameter entity depth", entityChain(33, true), entityChain(34, true),
+         "makes more than 32 parameter entities whose text refers to a parameter entity; a document may declare at "
+         "most 32 of them, so that entity references nest at most 32 levels deep"},
+        {"distinct names", distinctNames(10000), distinctNames(10001),
+         "brings the distinct names of elements, attributes and namespaces past 10000; a document may use at most "
+         "10000 distinct names"},
+        {"declarations in scope", "<r" + declarations("p", 600) + "><a" + declarations("q", 400) + "/></r>",
+         "<r" + declarations("p", 600) + "><a" + declarations("q", 401) + "/></r>",
+         "brings the namespace declarations in scope to 1001; a document may have at most 1000 namespace "
+         "declarations in scope at an element, those of the elements around it included"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(load("at.xml", c.atBound).isNull()) << c.bound << ": " << errorText_;
+        EXPECT_TRUE(load("past.xml", c.pastBound).isNull()) << c.bound;
+        EXPECT_NE(std::string::npos, errorText_.find(c.reason + "\n\nXML file: " + named("past.xml")))
+            << c.bound << ": " << errorText_;
+    }
+    // Declarations go out of scope with their element.
+    EXPECT_FALSE(load("siblings.xml", "<r>" + repeated("<a" + declarations("p", 999) + "/>", 3) + "</r>").isNull())
+        << errorText_;
+}
+
 }  // namespace
 }  // namespace ostrel::xml

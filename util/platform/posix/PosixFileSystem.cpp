@@ -39,6 +39,12 @@ constexpr std::uint64_t kToTheEnd = std::numeric_limits<std::uint64_t>::max();
 const char kAccessAclName[] = "system.posix_acl_access";
 const char kDefaultAclName[] = "system.posix_acl_default";
 const char kUserNamespace[] = "user.";
+const char kTrustedNamespace[] = "trusted.";
+const char kSecurityLabelName[] = "security.selinux";
+
+bool startsWith(const std::string& name, const char* prefix) {
+    return name.compare(0, std::strlen(prefix), prefix) == 0;
+}
 
 bool isUnsupported(int error) { return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS; }
 
@@ -245,9 +251,9 @@ OpenResult keepOnlyRegularFile(int descriptor, struct stat& info) {
     return OpenResult::Opened;
 }
 
-// Fills access with the access ACL and the user extended attributes of the
-// open file. A file system without extended attributes has none. Returns
-// false on any other failure.
+// Fills access with the access ACL and the extended attributes a
+// replacement carries (FileAccessData) of the open file. A file system
+// without extended attributes has none. Returns false on any other failure.
 bool readAttributes(int descriptor, FileAccessData& access) {
     std::string names;
     if (!listAttributes(descriptor, names)) {
@@ -261,7 +267,8 @@ bool readAttributes(int descriptor, FileAccessData& access) {
         const std::string name = names.substr(start, end - start);
         start = end + 1;
         const bool isAcl = name == kAccessAclName;
-        if (!isAcl && name.compare(0, sizeof kUserNamespace - 1, kUserNamespace) != 0) {
+        const bool isPrivileged = startsWith(name, kTrustedNamespace) || name == kSecurityLabelName;
+        if (!isAcl && !isPrivileged && !startsWith(name, kUserNamespace)) {
             continue;
         }
         std::string value;
@@ -273,6 +280,8 @@ bool readAttributes(int descriptor, FileAccessData& access) {
         }
         if (isAcl) {
             access.accessControlList = value;
+        } else if (isPrivileged) {
+            access.privilegedAttributes.emplace_back(name, value);
         } else {
             access.userAttributes.emplace_back(name, value);
         }
@@ -298,16 +307,6 @@ const DirectoryState::NewFiles& newFilesOf(DirectoryState& directory) {
         return newFiles;
     }
     newFiles.known = true;
-    newFiles.owner = ::geteuid();
-    newFiles.group = ::getegid();
-    struct stat info {};
-    if (systemCalls().fstat(directory.descriptor, &info) != 0) {
-        newFiles.group = static_cast<gid_t>(-1);  // cannot tell: never taken as kept
-        return newFiles;
-    }
-    if ((info.st_mode & S_ISGID) != 0) {
-        newFiles.group = info.st_gid;
-    }
     // The default ACL is an attribute of the directory itself, which a
     // descriptor opened for a path alone cannot read.
     const int readable = systemCalls().openAt(directory.descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
@@ -541,14 +540,20 @@ public:
         const FileAccessData& data = access.data();
         // A file created here already has some of what it is to get; the
         // calls for it are skipped (a step of many small files pays for
-        // every call).
+        // every call). Its owner and group are what the file system gave it
+        // (the process's, a set-group-ID directory's, or on a grpid mount
+        // the directory's group), so they are read from the file itself.
         DirectoryState::NewFiles created;
         if (file.state()->createdIn != nullptr) {
             created = newFilesOf(*file.state()->createdIn);
         }
+        struct stat got {};
+        if (systemCalls().fstat(descriptor, &got) != 0) {
+            return false;
+        }
         bool ownerKept = true;
         bool groupKept = true;
-        if (created.known && created.owner == data.owner && created.group == data.group) {
+        if (got.st_uid == data.owner && got.st_gid == data.group) {
             // Already the owner and group it is to have.
         } else if (systemCalls().fchown(descriptor, data.owner, data.group) != 0) {
             if (errno != EPERM) {
@@ -570,6 +575,16 @@ public:
         for (const auto& attribute : data.userAttributes) {
             if (systemCalls().setAttribute(descriptor, attribute.first.c_str(), attribute.second.data(),
                                            attribute.second.size()) != 0) {
+                return false;
+            }
+        }
+        for (const auto& attribute : data.privilegedAttributes) {
+            // Only a process with the privilege (or, for the label, the
+            // security policy's leave) may set these; without it the new
+            // file keeps what the system gave it.
+            if (systemCalls().setAttribute(descriptor, attribute.first.c_str(), attribute.second.data(),
+                                           attribute.second.size()) != 0 &&
+                errno != EPERM && errno != EACCES && !isUnsupported(errno)) {
                 return false;
             }
         }

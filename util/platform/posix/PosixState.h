@@ -49,22 +49,24 @@ struct DirectoryState {
     bool deviceKnown = false;
     dev_t device = 0;
     // What a file created here by this process gets, found out once when
-    // first needed: its owner and group, and whether the directory's default
-    // ACL gives it an access ACL. Unknown until looked at; when it cannot be
-    // told, the file is treated as if it might differ.
+    // first needed: whether the directory's default ACL gives it an access
+    // ACL. Unknown until looked at; when it cannot be told, the file is
+    // treated as if it might have one. (Its owner and group are not
+    // foretold: a mount option such as grpid gives new files the
+    // directory's group, so they are read from each new file itself.)
     struct NewFiles {
         bool known = false;
-        uid_t owner = 0;
-        gid_t group = 0;
         bool mayGetAcl = true;
     } newFiles;
 };
 
 // Everything a replacement carries over besides the bytes: who may use the
 // file (permission bits including set-id and sticky bits, owning user and
-// group, the access control list) and the user's own extended attributes.
-// Attributes of other namespaces (file capabilities, security labels) are
-// not carried: a new file does not inherit them.
+// group, the access control list), the user's own extended attributes, and
+// where the process may set them the trusted extended attributes and the
+// SELinux security label. File capabilities (security.capability) are never
+// carried: they were granted to the old content, not to the new one; other
+// attributes of the security and system namespaces are not carried either.
 struct FileAccessData {
     mode_t permissions = 0;
     uid_t owner = 0;
@@ -74,6 +76,9 @@ struct FileAccessData {
     std::string accessControlList;
     // (name, value) of each user extended attribute, in the system's order.
     std::vector<std::pair<std::string, std::string>> userAttributes;
+    // (name, value) of each trusted extended attribute and of the security
+    // label: set where the process may, left off where it may not.
+    std::vector<std::pair<std::string, std::string>> privilegedAttributes;
 };
 
 namespace posix {

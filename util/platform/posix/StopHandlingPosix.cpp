@@ -5,6 +5,7 @@
 #include "util/platform/posix/HeldStopRequests.h"
 #include "util/platform/posix/PosixState.h"
 #include "util/platform/posix/StopSignals.h"
+#include "util/platform/posix/WriteLease.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -64,6 +65,9 @@ void installStopHandling() {
     // standard output nobody reads with EPIPE, instead of ending the run.
     ::sigaction(SIGXFSZ, &ignore, nullptr);
     ::sigaction(SIGPIPE, &ignore, nullptr);
+    // A lease's notice is never a request to stop, also before (or without)
+    // the first lease.
+    posix::installLeaseBreakHandler();
 
     struct sigaction cleanup {};
     cleanup.sa_handler = removeTemporaryFilesAndStop;

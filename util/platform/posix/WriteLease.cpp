@@ -9,11 +9,11 @@ namespace ostrel::platform::posix {
 
 namespace {
 
-// The lease-break notice is SIGIO, whose default action ends the process.
-// The state of the lease is asked with F_GETLEASE instead, so the signal
-// itself needs no action; a handler (not SIG_IGN) is installed so that a
-// program this process starts later gets the default again.
+// The state of the lease is asked with F_GETLEASE, so the notice itself
+// needs no action.
 void takeNoticeOfLeaseBreaks(int) {}
+
+}  // namespace
 
 void installLeaseBreakHandler() {
     static const bool installed = [] {
@@ -25,8 +25,6 @@ void installLeaseBreakHandler() {
     }();
     (void)installed;
 }
-
-}  // namespace
 
 OtherWriters takeReadLease(int descriptor) {
     installLeaseBreakHandler();

@@ -12,6 +12,13 @@
 // which here only marks the lease as broken.
 namespace ostrel::platform::posix {
 
+// Makes the lease-break notice, SIGIO, whose default action ends the
+// process, harmless from now on: a notice that arrives at any moment, a
+// stray one before any lease included, never ends the run. A handler (not
+// SIG_IGN) is installed, so that a program this process starts later gets the
+// default again. Done once; installStopHandling() and takeReadLease() call it.
+void installLeaseBreakHandler();
+
 // Takes a read lease on descriptor. None: granted (held until
 // releaseLease() or the descriptor is closed); Present: a writer has the file
 // open; Unknown: the system grants no lease here (the process neither owns
