@@ -34,7 +34,7 @@ std::shared_ptr<const platform::DirectoryHandle> openDirectory(const std::string
 
 }  // namespace
 
-platform::OpenResult FileReplacement::openOriginal() {
+platform::OpenResult FileReplacement::openOriginal(platform::Links links) {
     const PathParts parts = splitPath(path_);
     name_ = parts.name;
     directory_ = openDirectory(parts.directory);
@@ -43,7 +43,7 @@ platform::OpenResult FileReplacement::openOriginal() {
                                                                      : platform::OpenResult::Failed;
     }
     const platform::OpenResult result =
-        original_.openForReading(*directory_, name_.empty() ? "." : name_, access_, extent_);
+        original_.openForReading(*directory_, name_.empty() ? "." : name_, access_, extent_, links);
     if (result == platform::OpenResult::Opened && !access_.mayBeReplaced()) {
         original_.close();
         return platform::OpenResult::ReadOnly;

@@ -72,12 +72,13 @@ public:
     const platform::FileExtent& originalExtent() const { return extent_; }
 
     // Opens the file's directory and the file (regular files only, never
-    // blocking; a symbolic link is followed) and reads who may use it. An
+    // blocking; a symbolic link is followed unless refused, NotRegularFile)
+    // and reads who may use it. An
     // attribute that cannot be read fails as Failed; a file the platform
     // marks as not to be replaced (read-only on Windows) as ReadOnly. The
     // system's code is in platform::lastErrorCode() for NotFound,
     // NotRegularFile and Failed.
-    platform::OpenResult openOriginal();
+    platform::OpenResult openOriginal(platform::Links links = platform::Links::Follow);
 
     // Whether another process has the file open for writing now (or another
     // replacement, of this process too, is preparing it: Rewriting); from a

@@ -27,14 +27,14 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
 }
 
 OpenResult FileHandle::openForReading(const DirectoryHandle& directory, const std::string& name,
-                                      FileAccess& access, FileExtent& extent) {
+                                      FileAccess& access, FileExtent& extent, Links links) {
     close();
-    return fileSystem().openForReading(*this, &directory, name, access, extent);
+    return fileSystem().openForReading(*this, &directory, name, access, extent, links);
 }
 
 OpenResult FileHandle::openForReading(const std::string& path, FileAccess& access, FileExtent& extent) {
     close();
-    return fileSystem().openForReading(*this, nullptr, path, access, extent);
+    return fileSystem().openForReading(*this, nullptr, path, access, extent, Links::Follow);
 }
 
 CreateResult FileHandle::createExclusive(const DirectoryHandle& directory, const std::string& name,

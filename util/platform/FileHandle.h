@@ -83,6 +83,10 @@ enum class CreateResult {
 
 enum class CopyResult { Copied, ReadFailed, WriteFailed };
 
+// What opening a name that is a symbolic link does: open the file it points
+// to, or refuse it as NotRegularFile (with the system's code).
+enum class Links { Follow, Refuse };
+
 // Who may use a file while it is created.
 enum class NewFileAccess {
     Private,  // readable and writable by its owner only
@@ -108,7 +112,7 @@ public:
     // must not be replaced (a read-only file on Windows) opens all the same;
     // access.mayBeReplaced() tells.
     OpenResult openForReading(const DirectoryHandle& directory, const std::string& name, FileAccess& access,
-                              FileExtent& extent);
+                              FileExtent& extent, Links links = Links::Follow);
     // The same for a path, looked up as a whole.
     OpenResult openForReading(const std::string& path, FileAccess& access, FileExtent& extent);
 

@@ -23,8 +23,9 @@ bool FileSystemWrapper::queryNameLimit(const DirectoryHandle& directory, std::si
 }
 
 OpenResult FileSystemWrapper::openForReading(FileHandle& file, const DirectoryHandle* directory,
-                                             const std::string& name, FileAccess& access, FileExtent& extent) {
-    return target_.openForReading(file, directory, name, access, extent);
+                                             const std::string& name, FileAccess& access, FileExtent& extent,
+                                             Links links) {
+    return target_.openForReading(file, directory, name, access, extent, links);
 }
 
 CreateResult FileSystemWrapper::createExclusive(FileHandle& file, const DirectoryHandle* directory,

@@ -67,7 +67,7 @@ public:
 
     // --- Open files. A null directory means name is a whole path.
     virtual OpenResult openForReading(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
-                                      FileAccess& access, FileExtent& extent) = 0;
+                                      FileAccess& access, FileExtent& extent, Links links) = 0;
     virtual CreateResult createExclusive(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
                                          NewFileAccess access, RemovalOnStop* removalOnStop) = 0;
     virtual OpenResult openForAppending(FileHandle& file, const std::string& path) = 0;
@@ -148,7 +148,7 @@ public:
     bool openDirectory(DirectoryHandle& directory, const std::string& path) override;
     bool queryNameLimit(const DirectoryHandle& directory, std::size_t& nameBytes) override;
     OpenResult openForReading(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
-                              FileAccess& access, FileExtent& extent) override;
+                              FileAccess& access, FileExtent& extent, Links links) override;
     CreateResult createExclusive(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
                                  NewFileAccess access, RemovalOnStop* removalOnStop) override;
     OpenResult openForAppending(FileHandle& file, const std::string& path) override;

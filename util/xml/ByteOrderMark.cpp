@@ -32,9 +32,11 @@ bool startsWithMark(platform::FileHandle& file) {
 
 MarkRemoval removeByteOrderMark(const std::string& path) {
     // Regular files only, and never a wait on a FIFO: anything else is left
-    // to the parse, which names the file.
+    // to the parse, which names the file. A symbolic link is left alone
+    // too, link and target: the document is read through it as it is.
     FileReplacement replacement(path);
-    if (replacement.openOriginal() != platform::OpenResult::Opened || !startsWithMark(replacement.original())) {
+    if (replacement.openOriginal(platform::Links::Refuse) != platform::OpenResult::Opened ||
+        !startsWithMark(replacement.original())) {
         return MarkRemoval();
     }
 

@@ -425,12 +425,17 @@ public:
     }
 
     OpenResult openForReading(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
-                              FileAccess& access, FileExtent& extent) override {
+                              FileAccess& access, FileExtent& extent, Links links) override {
         // O_NONBLOCK keeps the open of a FIFO without a writer from waiting;
         // the type check below then turns it away before anything is read.
         // On a regular file the flag changes nothing, so it stays set.
-        const int descriptor = systemCalls().openAt(directoryDescriptor(directory), name.c_str(),
-                                                    O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
+        const int descriptor =
+            systemCalls().openAt(directoryDescriptor(directory), name.c_str(),
+                                 O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == Links::Refuse ? O_NOFOLLOW : 0),
+                                 0);
+        if (descriptor < 0 && errno == ELOOP && links == Links::Refuse) {
+            return OpenResult::NotRegularFile;
+        }
         struct stat info {};
         const OpenResult result = keepOnlyRegularFile(descriptor, info);
         if (result != OpenResult::Opened) {

@@ -430,19 +430,26 @@ public:
     }
 
     OpenResult openForReading(FileHandle& file, const DirectoryHandle* directory, const std::string& name,
-                              FileAccess& access, FileExtent& extent) override {
+                              FileAccess& access, FileExtent& extent, Links links) override {
         std::wstring path;
         if (!systemPathFor(directory, name, path)) {
             return isNotFoundError(GetLastError()) ? OpenResult::NotFound : OpenResult::Failed;
         }
-        // A symbolic link is followed; GENERIC_READ includes READ_CONTROL for
-        // the security descriptor.
-        const HANDLE handle =
-            CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // A symbolic link is followed unless refused (then the link itself
+        // is opened, and turned away below); GENERIC_READ includes
+        // READ_CONTROL for the security descriptor.
+        const DWORD flags =
+            FILE_ATTRIBUTE_NORMAL | (links == Links::Refuse ? DWORD(FILE_FLAG_OPEN_REPARSE_POINT) : DWORD(0));
+        const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
         FileSnapshot snapshot;
         const OpenResult result = keepOnlyRegularFile(handle, path, snapshot);
         if (result != OpenResult::Opened) {
             return result;
+        }
+        if (links == Links::Refuse && (snapshot.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            CloseHandle(handle);
+            SetLastError(ERROR_CANT_ACCESS_FILE);
+            return OpenResult::NotRegularFile;
         }
         if (!windows::readAccess(handle, snapshot.attributes, access.data())) {
             closeKeepingError(handle);

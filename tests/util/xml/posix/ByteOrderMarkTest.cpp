@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <string>
@@ -49,6 +50,22 @@ TEST(ByteOrderMarkTest, FileThatCannotBeReplacedKeepsItsMark) {
 
 // input.xml may hold passwords: a 0600 file stays 0600, and whatever else
 // says who may read it stays as the host left it.
+// A symbolic link named input.xml is read through as it is: neither the link
+// nor its target changes.
+TEST(ByteOrderMarkTest, SymbolicLinkIsLeftAloneLinkAndTarget) {
+    ScopedTempDir dir;
+    const std::string target = dir.file("target.xml");
+    const std::string link = dir.file("input.xml");
+    writeBytes(target, "\xEF\xBB\xBF<a/>");
+    ASSERT_EQ(0, ::symlink("target.xml", link.c_str()));
+    EXPECT_FALSE(removeByteOrderMark(link).kept);
+    struct stat info {};
+    ASSERT_EQ(0, ::lstat(link.c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ("\xEF\xBB\xBF<a/>", readBytes(target));
+    EXPECT_EQ((std::vector<std::string>{"input.xml", "target.xml"}), listDirectory(dir.path()));
+}
+
 TEST(ByteOrderMarkTest, RemovalKeepsWhoMayUseTheFile) {
     testing_support::forEachAccessCase([&](const testing_support::AccessCase& c) {
         ScopedTempDir dir;
