@@ -178,7 +178,8 @@ void removeDirectory(const std::string& path) {
 
 std::string parentDirectory(const std::string& path) {
     std::string parent = splitPath(path).directory;
-    if (hasDriveNames()) {
+    // A path that ends in a separator is its own directory, unchanged.
+    if (hasDriveNames() && parent.size() != path.size()) {
         replaceCharacter(parent, '\\', '/');
     }
     return parent;

@@ -27,7 +27,10 @@ bool PowerCut::putInPlace(platform::FileHandle& file, const platform::DirectoryH
     if (!target().putInPlace(file, directory, temporaryName, targetName, placement, replaced)) {
         return false;
     }
-    steps_.push_back({Kind::Rename, temporary, directory.path(), directory.pathOf(targetName), std::string()});
+    // Read under its new name: a temporary file may be one that no other
+    // open reaches (delete-pending on Windows).
+    const std::string target = directory.pathOf(targetName);
+    steps_.push_back({Kind::Rename, temporary, directory.path(), target, readBytes(target)});
     return true;
 }
 
@@ -38,7 +41,7 @@ bool PowerCut::makeDurable(platform::FileHandle* const* files, std::size_t count
     const std::size_t flushed = durable ? count : failed;
     for (std::size_t index = 0; index < flushed; ++index) {
         const std::string& path = paths_[files[index]];
-        steps_.push_back({Kind::Durable, path, std::string(), std::string(), readBytes(path)});
+        steps_.push_back({Kind::Durable, path, std::string(), std::string(), std::string()});
     }
     for (const platform::DirectoryHandle* directory : before) {
         if (std::find(pendingNames.begin(), pendingNames.end(), directory) == pendingNames.end()) {
@@ -63,11 +66,13 @@ std::optional<std::string> PowerCut::contentAfterCut(std::size_t moment, bool re
     std::optional<std::string> content = before;
     std::vector<std::pair<std::string, bool>> renames;  // temporary file, durable
     std::vector<std::string> renamedIn;                 // their directories
+    std::vector<std::string> contents;                  // what they held
     for (std::size_t index = 0; index < moment && index < steps_.size(); ++index) {
         const Step& step = steps_[index];
         if (step.kind == Kind::Rename && step.target == path) {
             renames.emplace_back(step.file, false);
             renamedIn.push_back(step.directory);
+            contents.push_back(step.content);
         } else if (step.kind == Kind::NamesDurable) {
             for (std::size_t rename = 0; rename < renames.size(); ++rename) {
                 if (renamedIn[rename] == step.directory) {
@@ -76,19 +81,17 @@ std::optional<std::string> PowerCut::contentAfterCut(std::size_t moment, bool re
             }
         }
     }
-    for (const auto& rename : renames) {
-        if (!rename.second && !renamesKept) {
+    for (std::size_t rename = 0; rename < renames.size(); ++rename) {
+        if (!renames[rename].second && !renamesKept) {
             continue;
         }
-        // What survives of the renamed file: its content as last made
+        // What survives of the renamed file: its content when it was made
         // durable before the cut, nothing otherwise.
-        std::string survived;
+        bool durable = false;
         for (std::size_t index = 0; index < moment && index < steps_.size(); ++index) {
-            if (steps_[index].kind == Kind::Durable && steps_[index].file == rename.first) {
-                survived = steps_[index].content;
-            }
+            durable = durable || (steps_[index].kind == Kind::Durable && steps_[index].file == renames[rename].first);
         }
-        content = survived;
+        content = durable ? contents[rename] : std::string();
     }
     return content;
 }

@@ -49,7 +49,8 @@ private:
         std::string file;       // the temporary file (Durable, Rename)
         std::string directory;  // Rename, NamesDurable
         std::string target;     // Rename
-        std::string content;    // Durable: what the file held then
+        std::string content;    // Rename: what the file held (no more is
+                                // written once it is made durable)
     };
 
     std::map<const ostrel::platform::FileHandle*, std::string> paths_;
