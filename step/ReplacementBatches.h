@@ -1,6 +1,7 @@
 #ifndef HEMWRIGHT_STEP_REPLACEMENTBATCHES_H
 #define HEMWRIGHT_STEP_REPLACEMENTBATCHES_H
 
+#include "util/ReplacementBatch.h"
 #include "util/platform/FileSystem.h"
 
 #include <cstddef>
@@ -13,9 +14,10 @@
 // the old one, and only then puts them in place, so that on each file system
 // the new files of one batch exist together with the old ones.
 
-// hemwright's batch bounds.
-constexpr std::size_t kBatchMaxFiles = 256;
-constexpr std::uint64_t kBatchMaxNewBytes = 64ull * 1024 * 1024;
+// hemwright's batch bounds (a batch may hold fewer files where the
+// descriptor limit is lower: the bound is the most room a step can need).
+constexpr std::size_t kBatchMaxFiles = ostrel::ReplacementBatch::kMaxFiles;
+constexpr std::uint64_t kBatchMaxNewBytes = ostrel::ReplacementBatch::kMaxBytes;
 
 // One file as hemwright would replace it.
 struct PlannedReplacement {
