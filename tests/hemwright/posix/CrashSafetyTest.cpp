@@ -8,6 +8,7 @@
 // run. CrashSoak.DISABLED_RandomKills is the long randomised run behind
 // scripts/crash-soak.sh; it is configured from the environment.
 #include "util/ReplacementBatch.h"
+#include "tests/support/posix/LoopMount.h"
 #include "tests/support/posix/PosixHostRunner.h"
 #include "tests/support/InputDocument.h"
 #include "tests/support/TestFiles.h"
@@ -516,57 +517,46 @@ TEST(CrashSafetyTest, TerminationSignalDuringAFullBatchRemovesEveryTemporaryFile
     EXPECT_TRUE(caught) << "never saw a full batch in progress";
 }
 
-// Runs command through the shell; true when it exited with 0.
-bool shell(const std::string& command) {
-    return std::system(("{ " + command + "; } >/dev/null 2>&1").c_str()) == 0;
-}
-
 // A power cut the moment the program exits: an XFS file system on a loop
-// device, whose backing file is copied then (the copy holds every write the
-// file system had sent to its device, as a cut keeps), and the copy mounted.
+// device, whose image is copied then (the copy holds every write the file
+// system had sent to its device, as a cut keeps), and the copy mounted.
 // Every file is stamped and whole, and output.xml is whole: without the
 // flushes XFS showed the renamed files empty.
 TEST(CrashSafetyTest, PowerCutTheMomentTheRunEndsKeepsEveryReplacement) {
-    if (::geteuid() != 0 || !shell("command -v mkfs.xfs && command -v losetup")) {
-        GTEST_SKIP() << "needs root, mkfs.xfs (xfsprogs) and losetup";
-    }
     ScopedTempDir scratch;
-    const std::string image = scratch.file("xfs.img");
     const std::string copy = scratch.file("copy.img");
-    const std::string mounted = scratch.file("live");
-    const std::string cut = scratch.file("cut");
-    if (!shell("truncate -s 320M " + image + " && mkfs.xfs -q " + image + " && mkdir " + mounted + " " + cut +
-               " && mount -o loop " + image + " " + mounted)) {
-        GTEST_SKIP() << "cannot make and mount an XFS file system on a loop device here";
-    }
-    const std::string work = mounted + "/work";
-    ASSERT_TRUE(shell("mkdir -p " + work + "/data"));
-    std::vector<std::string> paths;
     std::vector<std::string> contents;
-    for (int index = 0; index < 5; ++index) {
-        paths.push_back(work + "/data/f" + std::to_string(index));
-        contents.push_back(std::string(20000 + index, static_cast<char>('a' + index)));
-        writeBytes(paths.back(), contents.back());
+    {
+        const testing_support::LoopMount live("xfs", "");
+        if (!live.made()) {
+            GTEST_SKIP() << live.refusal();
+        }
+        const std::string work = live.path() + "/work";
+        ASSERT_EQ(0, ::mkdir(work.c_str(), 0755));
+        ASSERT_EQ(0, ::mkdir((work + "/data").c_str(), 0755));
+        std::vector<std::string> paths;
+        for (int index = 0; index < 5; ++index) {
+            paths.push_back(work + "/data/f" + std::to_string(index));
+            contents.push_back(std::string(20000 + index, static_cast<char>('a' + index)));
+            writeBytes(paths.back(), contents.back());
+        }
+        writeBytes(work + "/input.xml", inputDocument(paths));
+        ::sync();
+        const HostRun run = runToCompletion(work);
+        ASSERT_TRUE(live.copyImage(copy));
+        ASSERT_TRUE(run.exited);
+        ASSERT_EQ(0, run.exitStatus);
     }
-    writeBytes(work + "/input.xml", inputDocument(paths));
-    ASSERT_TRUE(shell("sync -f " + work));
-    const HostRun run = runToCompletion(work);
-    const bool copied = shell("cp --sparse=always " + image + " " + copy);
-    shell("umount " + mounted);
-    ASSERT_TRUE(copied);
-    ASSERT_TRUE(run.exited);
-    ASSERT_EQ(0, run.exitStatus);
-    ASSERT_TRUE(shell("mount -o loop,nouuid " + copy + " " + cut));
-    const std::string left = cut + "/work";
-    for (std::size_t index = 0; index < paths.size(); ++index) {
-        SCOPED_TRACE(paths[index]);
-        const std::string after = readBytes(left + "/data/f" + std::to_string(index));
+    const testing_support::LoopMount cut("xfs", "nouuid", copy);
+    ASSERT_TRUE(cut.made()) << cut.refusal();
+    for (std::size_t index = 0; index < contents.size(); ++index) {
+        SCOPED_TRACE(index);
+        const std::string after = readBytes(cut.path() + "/work/data/f" + std::to_string(index));
         EXPECT_TRUE(after == "<<HEMWRIGHT-CRASH-HEAD>>\n" + contents[index] + "\n<<HEMWRIGHT-CRASH-TAIL>>")
             << after.size() << " bytes";
     }
-    const std::string output = readBytes(left + "/output.xml");
+    const std::string output = readBytes(cut.path() + "/work/output.xml");
     EXPECT_NE(std::string::npos, output.find("</PipelinePluginOutput>")) << output.size() << " bytes of output.xml";
-    shell("umount " + cut);
 }
 
 long environmentNumber(const char* name, long fallback) {
