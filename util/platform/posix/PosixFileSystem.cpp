@@ -22,6 +22,7 @@
 #include <limits>
 #include <memory>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace ostrel::platform {
@@ -307,13 +308,12 @@ const DirectoryState::NewFiles& newFilesOf(DirectoryState& directory) {
         return newFiles;
     }
     newFiles.known = true;
-    // The default ACL is an attribute of the directory itself, which a
-    // descriptor opened for a path alone cannot read.
-    const int readable = systemCalls().openAt(directory.descriptor, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-    if (readable >= 0) {
-        const ssize_t size = systemCalls().getAttribute(readable, kDefaultAclName, nullptr, 0);
+    // The default ACL is an attribute of the directory itself, which only a
+    // directory opened for reading can be asked for; of one that may not be
+    // read, the new file is taken to have one.
+    if (directory.readable) {
+        const ssize_t size = systemCalls().getAttribute(directory.descriptor, kDefaultAclName, nullptr, 0);
         newFiles.mayGetAcl = size > 0 || (size < 0 && errno != ENODATA && !isUnsupported(errno));
-        systemCalls().close(readable);
     }
     return newFiles;
 }
@@ -483,6 +483,10 @@ public:
             file.adopt(stateFor(descriptor));
             if (directory != nullptr) {
                 file.state()->createdIn = directory->state();
+                if (!directory->state()->readable) {
+                    file.state()->readOnlyDescriptor =
+                        systemCalls().openAt(posix::descriptorOf(*directory), name.c_str(), O_RDONLY | O_CLOEXEC, 0);
+                }
             }
         }
         return result;
@@ -672,22 +676,33 @@ public:
             errno = EBADF;
             return false;
         }
-        if (directoryState->readable) {
-            // A close that fails is how a file system may report a write that
-            // did not reach it after all (NFS, a full disk with delayed
-            // allocation): the file then does not take the name.
-            if (!closeDescriptor(file)) {
-                return false;
+        // Where the directory may not be read, its names will be flushed
+        // through this file (makeNamesDurable): through its read-only
+        // descriptor, or, should that one have failed to open, through the
+        // one it was written with.
+        int flushThrough = -1;
+        if (!directoryState->readable) {
+            std::swap(flushThrough, file.state()->readOnlyDescriptor);
+            if (flushThrough < 0) {
+                std::swap(flushThrough, file.state()->descriptor);
             }
-        } else {
-            // The file's descriptor is what this directory's names will be
-            // flushed through (makeNamesDurable).
-            const std::unique_ptr<FileState, FileStateDeleter> state = file.release();
+        }
+        // A close that fails is how a file system may report a write that did
+        // not reach it after all (NFS, a full disk with delayed allocation):
+        // the file then does not take the name.
+        if (!closeDescriptor(file)) {
+            if (flushThrough >= 0) {
+                const int error = errno;
+                systemCalls().close(flushThrough);
+                errno = error;
+            }
+            return false;
+        }
+        if (flushThrough >= 0) {
             if (directoryState->flushThrough >= 0) {
                 systemCalls().close(directoryState->flushThrough);
             }
-            directoryState->flushThrough = state->descriptor;
-            state->descriptor = -1;
+            directoryState->flushThrough = flushThrough;
         }
         const int descriptor = directoryState->descriptor;
         const bool renamed =
@@ -762,8 +777,8 @@ public:
         if (state->readable) {
             return flushed(systemCalls().sync(state->descriptor));
         }
-        // Nothing of this process was put in place here when there is no
-        // file to flush through.
+        // No file to flush through: nothing of this process was put in place
+        // here.
         return state->flushThrough < 0 || flushed(systemCalls().syncFileSystem(state->flushThrough));
     }
 
@@ -812,6 +827,9 @@ public:
 void FileStateDeleter::operator()(FileState* state) const noexcept {
     if (state != nullptr && state->descriptor >= 0) {
         systemCalls().close(state->descriptor);
+    }
+    if (state != nullptr && state->readOnlyDescriptor >= 0) {
+        systemCalls().close(state->readOnlyDescriptor);
     }
     delete state;
 }

@@ -19,6 +19,12 @@ struct DirectoryState;
 
 struct FileState {
     int descriptor = -1;
+    // Of a file created in a directory that may not be read
+    // (DirectoryState::readable): the file opened once more, for reading,
+    // while it was still private, so that the directory's names can be
+    // flushed through it once it is in place without holding it open for
+    // writing (which another replacement's lease would take for a writer).
+    int readOnlyDescriptor = -1;
     // Of a file created in a directory: the directory, asked about what a
     // new file there gets (DirectoryState::newFiles), so that applying access
     // skips what the file already has.
