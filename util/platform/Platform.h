@@ -8,9 +8,10 @@
 #include <vector>
 
 // The platform seam: every operating-system service the program relies on,
-// behind plain functions. One implementation file per platform is chosen by
-// the build (platform/posix/ here); callers never include a system header for
-// these services and contain no #ifdef. A port adds an implementation file.
+// behind plain functions. One implementation folder per platform is chosen
+// by the build (platform/posix/ or platform/windows/); callers never include
+// a system header for these services and contain no #ifdef. A port adds an
+// implementation folder.
 namespace ostrel::platform {
 
 // The calling thread's last system error code (errno on POSIX), read
