@@ -48,6 +48,12 @@ MarkRemoval removeByteOrderMark(const std::string& path) {
     // into a private temporary file that gets the original's access only
     // when complete, and is renamed over it in one step.
     const auto kept = [](std::string reason) { return MarkRemoval{true, std::move(reason)}; };
+    // A file another process writes to keeps its mark, as any file it
+    // writes to is left alone: what it writes is never lost.
+    const platform::OtherWriters writers = replacement.otherWriters();
+    if (writers == platform::OtherWriters::Present || writers == platform::OtherWriters::Rewriting) {
+        return kept("Failed to remove BOM from '" + path + "': another process has the file open for writing.");
+    }
     if (replacement.createTemporary() != platform::CreateResult::Created) {
         return kept("Failed to open temporary file while removing BOM: '" + replacement.temporaryPath() +
                     "'. Reason: " + lastSystemErrorText());

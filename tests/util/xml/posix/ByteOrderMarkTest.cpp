@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +51,23 @@ TEST(ByteOrderMarkTest, FileThatCannotBeReplacedKeepsItsMark) {
 
 // input.xml may hold passwords: a 0600 file stays 0600, and whatever else
 // says who may read it stays as the host left it.
+// A file another process (here: this one) has open for writing keeps its
+// mark and every byte.
+TEST(ByteOrderMarkTest, FileOpenForWritingKeepsItsMark) {
+    ScopedTempDir dir;
+    const std::string path = dir.file("input.xml");
+    writeBytes(path, "\xEF\xBB\xBF<a/>");
+    const int writer = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    const MarkRemoval removal = removeByteOrderMark(path);
+    ::close(writer);
+    EXPECT_TRUE(removal.kept);
+    EXPECT_EQ("Failed to remove BOM from '" + path + "': another process has the file open for writing.",
+              removal.reason);
+    EXPECT_EQ("\xEF\xBB\xBF<a/>", readBytes(path));
+    EXPECT_EQ(std::vector<std::string>{"input.xml"}, listDirectory(dir.path()));
+}
+
 // A symbolic link named input.xml is read through as it is: neither the link
 // nor its target changes.
 TEST(ByteOrderMarkTest, SymbolicLinkIsLeftAloneLinkAndTarget) {
