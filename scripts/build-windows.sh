@@ -370,7 +370,11 @@ end_phase
 
 # --- tests ------------------------------------------------------------------
 begin_phase "tests"
-ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
+# Wine now and then fails to start a program at all (no output, within a
+# hundredth of a second) while its server restarts between two tests; a test
+# that fails is therefore run once more. A test that fails for a reason of its
+# own fails twice.
+ctest --test-dir "$build_dir" --output-on-failure -j "$jobs" --repeat until-pass:2
 end_phase
 
 # --- package ----------------------------------------------------------------
